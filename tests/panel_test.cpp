@@ -1,0 +1,200 @@
+// The matrix panel read back from the window: values, entry text, highlight
+// pulse and instruction line; and one whole edit from press to sheared figure.
+#include <GL/glut.h>
+
+#include <limits>
+#include <string>
+
+#include "entry_input.h"
+#include "matrix_panel.h"
+#include "test_support.h"
+
+namespace {
+
+const Rgb green = toRgb(0.0f, 1.0f, 0.0f);
+const Rgb cyan = toRgb(0.0f, 1.0f, 1.0f);
+const Rgb red = toRgb(1.0f, 0.0f, 0.0f);
+const Rgb white = toRgb(1.0f, 1.0f, 1.0f);
+const Rgb pink = toRgb(1.0f, 0.5f, 1.0f);
+const Rgb yellow = toRgb(1.0f, 1.0f, 0.2f);
+
+// A cell's text area at 600x600: from its text origin (30 + 7c, 44 - 7r)
+// 6.5 units to the right, two below (descenders) and two above.
+struct Area {
+    int column, row, width, height;
+};
+Area cellArea(int c, int r) {
+    return {(30 + 7 * c + 50) * 6, (50 - (44 - 7 * r)) * 6 - 12, 39, 24};
+}
+
+// Where `text` lands when drawn at (x, y) in the 10-point Helvetica font, as
+// a mask inside `area`, taken from a reference drawing of that text alone.
+std::vector<int> referenceMask(const char *text, float x, float y, Area area) {
+    return GlWindow::drawReferenceText(text, x, y).maskOf(area.column, area.row, area.width, area.height, white);
+}
+
+std::vector<int> cellMask(const Frame &frame, int c, int r, Rgb colour) {
+    const Area a = cellArea(c, r);
+    return frame.maskOf(a.column, a.row, a.width, a.height, colour);
+}
+
+void expectCellShows(const Frame &frame, int c, int r, const char *text, Rgb colour) {
+    const Area a = cellArea(c, r);
+    const std::vector<int> expected =
+        referenceMask(text, static_cast<float>(30 + 7 * c), static_cast<float>(44 - 7 * r), a);
+    ASSERT_FALSE(expected.empty()) << text;
+    EXPECT_EQ(cellMask(frame, c, r, colour), expected) << "cell (" << c << ", " << r << ") should read " << text;
+}
+
+void press(int x, int y) { onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y); }
+
+// Pixel of the centre of the highlight box of (c, r), at 600x600.
+int boxColumn(int c) { return static_cast<int>((31.5 + 7 * c + 50) * 6); }
+int boxRow(int r) { return static_cast<int>((50 - (44.5 - 7 * r)) * 6); }
+
+// A point inside the box that no glyph covers: just below the text baseline.
+Rgb boxColour(const Frame &frame, int c, int r) {
+    return frame.at((29 + 7 * c + 50) * 6 + 2, (50 - (42.5 - 7 * r)) * 6 - 2);
+}
+
+}  // namespace
+
+TEST_F(RenderTest, IdentityValuesInTheirCellsAndColours) {
+    const Frame frame = GlWindow::drawFrame();
+    for (int c = 0; c < 3; ++c) {
+        for (int r = 0; r < 3; ++r) {
+            const char *text = (c == r) ? "1.00" : "0.00";
+            expectCellShows(frame, c, r, text, r == 2 ? cyan : green);
+            // Nothing of the other colour in the cell.
+            EXPECT_TRUE(cellMask(frame, c, r, r == 2 ? green : cyan).empty());
+        }
+    }
+    // No highlight box while idle.
+    const Frame again = GlWindow::drawFrame();
+    EXPECT_EQ(again.countLit(boxColumn(0) - 12, boxRow(0) + 8, 4, 3), 0);
+}
+
+TEST_F(RenderTest, ValuesAreShownWithTwoDecimalsAndTheirSign) {
+    editorState.matrix[0] = -0.5f;
+    editorState.matrix[3] = 123.456f;
+    editorState.matrix[6] = 12.345f;
+    editorState.matrix[1] = std::numeric_limits<float>::infinity();
+    editorState.matrix[4] = -std::numeric_limits<float>::infinity();
+    editorState.matrix[7] = 0.004f;
+    const Frame frame = GlWindow::drawFrame();
+    expectCellShows(frame, 0, 0, "-0.50", green);
+    expectCellShows(frame, 1, 0, "123.46", green);
+    expectCellShows(frame, 2, 0, "12.35", green);  // 12.345f is just above 12.345
+    expectCellShows(frame, 0, 1, "inf", green);
+    expectCellShows(frame, 1, 1, "-inf", green);
+    expectCellShows(frame, 2, 1, "0.00", green);
+}
+
+TEST_F(RenderTest, EntryInProgressShowsItsTextInRedOverTheBox) {
+    press(490, 75);  // column 0, row 1
+    Frame frame = GlWindow::drawFrame();
+    // Right after the entry starts: no number in that cell, the others unchanged.
+    EXPECT_TRUE(cellMask(frame, 0, 1, green).empty());
+    EXPECT_TRUE(cellMask(frame, 0, 1, red).empty());
+    expectCellShows(frame, 0, 0, "1.00", green);
+    expectCellShows(frame, 1, 1, "1.00", green);
+    expectCellShows(frame, 2, 2, "1.00", cyan);
+    EXPECT_GT(frame.countIn(29.2f, 34.7f, 33.8f, 38.3f, toRgb(0.2f, 0.41f, 0.19f)), 300);
+
+    for (char k : std::string("-7.25x")) {
+        onKeyboard(static_cast<unsigned char>(k), 0, 0);
+    }
+    frame = GlWindow::drawFrame();
+    expectCellShows(frame, 0, 1, "-7.25x", red);
+    EXPECT_TRUE(cellMask(frame, 0, 1, green).empty());
+
+    // Characters with codes above 127 are kept in the text but draw nothing.
+    onKeyboard(0xE9, 0, 0);
+    frame = GlWindow::drawFrame();
+    expectCellShows(frame, 0, 1, "-7.25x", red);
+
+    onKeyboard(13, 0, 0);
+    frame = GlWindow::drawFrame();
+    expectCellShows(frame, 0, 1, "-7.25", green);
+}
+
+TEST_F(RenderTest, HighlightPulsesWithA40FramePeriodAndPausesWhileIdle) {
+    press(boxColumn(2), boxRow(0));
+    ASSERT_EQ(editorState.editing, 1);
+    std::vector<Rgb> seen;
+    for (int frame = 1; frame <= 81; ++frame) {
+        seen.push_back(boxColour(GlWindow::drawFrame(), 2, 0));
+    }
+    // Frame n shows the level after n steps: up 0.01 a frame to 0.2 at frame
+    // 20, back to 0 at frame 40.
+    EXPECT_TRUE(sameColour(seen[0], toRgb(0.2f, 0.41f, 0.19f)));
+    EXPECT_TRUE(sameColour(seen[19], toRgb(0.2f, 0.6f, 0.0f)));
+    EXPECT_TRUE(sameColour(seen[39], toRgb(0.2f, 0.4f, 0.2f)));
+    for (int i = 0; i + 40 < static_cast<int>(seen.size()); ++i) {
+        EXPECT_TRUE(sameColour(seen[i], seen[i + 40])) << "frame " << i + 1;
+    }
+    // Consecutive frames differ (the box changes colour every frame).
+    for (int i = 1; i < 40; ++i) {
+        EXPECT_FALSE(seen[i].g == seen[i - 1].g && seen[i].b == seen[i - 1].b) << "frame " << i + 1;
+    }
+
+    // 81 frames: the level is at 0.01 and rising. Idle frames pause it.
+    onKeyboard(13, 0, 0);
+    const float level = editorState.pulseLevel;
+    const float step = editorState.pulseStep;
+    for (int i = 0; i < 7; ++i) {
+        const Frame idle = GlWindow::drawFrame();
+        EXPECT_EQ(idle.countLit(boxColumn(2) - 12, boxRow(0) + 8, 4, 3), 0);
+    }
+    EXPECT_EQ(editorState.pulseLevel, level);
+    EXPECT_EQ(editorState.pulseStep, step);
+    // A new entry continues where the last one left off.
+    press(boxColumn(0), boxRow(1));
+    const Rgb next = boxColour(GlWindow::drawFrame(), 0, 1);
+    EXPECT_TRUE(sameColour(next, seen[1])) << next.g << " " << next.b;
+}
+
+TEST_F(RenderTest, InstructionLineAlongTheBottom) {
+    const Frame frame = GlWindow::drawFrame();
+    const char *instructions =
+        "Click on a green matrix value and type a new number.  Tickmarks are every five units along axes.";
+    const Area line = {0, (50 + 48) * 6 - 12, 600, 20};
+    const std::vector<int> expected = referenceMask(instructions, -48.0f, -48.0f, line);
+    ASSERT_GT(expected.size(), 300u);
+    EXPECT_EQ(frame.maskOf(line.column, line.row, line.width, line.height, pink), expected);
+}
+
+TEST_F(RenderTest, TheRoadOfOneEditShearsTheFigureOnTheNextFrame) {
+    Frame frame = GlWindow::drawFrame();
+    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));
+    press(boxColumn(1), boxRow(0));
+    onKeyboard('1', 0, 0);
+    frame = GlWindow::drawFrame();
+    expectCellShows(frame, 1, 0, "1", red);
+    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));  // not yet committed
+    onKeyboard(13, 0, 0);
+    frame = GlWindow::drawFrame();
+    EXPECT_TRUE(frame.hasNear(13.0f, 10.0f, yellow, 1));
+    EXPECT_FALSE(frame.hasNear(3.0f, 10.0f, yellow, 2));
+    expectCellShows(frame, 1, 0, "1.00", green);
+    EXPECT_EQ(editorState.drawMatrix[4], 1.0f);
+}
+
+TEST_F(RenderTest, AfterResizeTheBoxCentresStillSelect) {
+    for (auto size : {std::pair<int, int>{300, 600}, {1200, 600}, {600, 300}}) {
+        GlWindow::useSize(size.first, size.second);
+        for (int c = 0; c < 3; ++c) {
+            for (int r = 0; r < 2; ++r) {
+                resetEditorState();
+                GlWindow::useSize(size.first, size.second);
+                const double x = (31.5 + 7 * c + 50) * size.first / 100.0;
+                const double y = (50 - (44.5 - 7 * r)) * size.second / 100.0;
+                press(static_cast<int>(x), static_cast<int>(y));
+                EXPECT_EQ(editorState.editing, 1);
+                EXPECT_EQ(editorState.selectedColumn, c);
+                EXPECT_EQ(editorState.selectedRow, r);
+            }
+        }
+    }
+    GlWindow::useSize(600, 600);
+}

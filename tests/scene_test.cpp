@@ -1,0 +1,318 @@
+// The figure drawn through the matrix, and the axes, read back from the
+// window.
+#include <GL/glut.h>
+
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "scene.h"
+#include "test_support.h"
+
+namespace {
+
+const Rgb yellow = toRgb(1.0f, 1.0f, 0.2f);
+const Rgb axisBlue = toRgb(0.0f, 0.0f, 0.7f);
+const Rgb tickBlue = toRgb(0.0f, 0.0f, 0.5f);
+const Rgb black = {0, 0, 0};
+
+// Row r, column c of the 3x3 matrix.
+float &entry(int r, int c) { return editorState.matrix[c * 3 + r]; }
+
+// The figure's outline in model coordinates, with points on each segment,
+// and places well inside its cells that no line crosses.
+struct ModelPoint {
+    float x, y;
+};
+const ModelPoint onOutline[] = {
+    {0.5f, 0.0f}, {2.0f, 1.5f}, {4.0f, 1.5f}, {5.5f, 0.0f},  // feet and legs
+    {3.0f, 5.0f},                                             // body
+    {1.0f, 3.75f}, {2.0f, 5.0f}, {4.0f, 6.0f}, {5.0f, 6.5f},  // arms
+    {3.5f, 8.5f}, {3.5f, 9.5f}, {2.5f, 9.5f}, {2.5f, 8.5f},   // head
+};
+
+void expectFigureThrough(const Frame &frame, float a, float b, float tx, float c, float d, float ty) {
+    for (const ModelPoint &p : onOutline) {
+        const float x = a * p.x + b * p.y + tx;
+        const float y = c * p.x + d * p.y + ty;
+        EXPECT_TRUE(frame.hasNear(x, y, yellow)) << "no figure at world (" << x << ", " << y
+                                                 << ") from model (" << p.x << ", " << p.y << ")";
+    }
+}
+
+}  // namespace
+
+TEST_F(RenderTest, IdentityFigureStandsOnTheXAxisRightOfTheOrigin) {
+    const Frame frame = GlWindow::drawFrame();
+    expectFigureThrough(frame, 1, 0, 0, 0, 1, 0);
+    // Head top at (3, 10), nothing above it.
+    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));
+    EXPECT_FALSE(frame.hasNear(3.0f, 11.0f, yellow, 2));
+    // Feet span x from 0 to 6 on the x axis, and stop there.
+    EXPECT_TRUE(frame.hasNear(0.2f, 0.0f, yellow, 1));
+    EXPECT_TRUE(frame.hasNear(5.8f, 0.0f, yellow, 1));
+    EXPECT_FALSE(frame.hasNear(7.0f, 0.0f, yellow, 2));
+    EXPECT_FALSE(frame.hasNear(-1.0f, 0.0f, yellow, 2));
+    // Nothing yellow outside the figure's box.
+    EXPECT_EQ(frame.countIn(-50, -50, -1, 50, yellow), 0);
+    EXPECT_EQ(frame.countIn(7, -50, 50, 50, yellow), 0);
+    EXPECT_EQ(frame.countIn(-50, 11, 50, 50, yellow), 0);
+}
+
+TEST_F(RenderTest, FigureFollowsEachKindOfMatrix) {
+    struct Case {
+        const char *name;
+        float a, b, tx, c, d, ty;
+    };
+    const Case cases[] = {
+        {"translation +10, -20", 1, 0, 10, 0, 1, -20},
+        {"mirror across the y axis", -1, 0, 0, 0, 1, 0},
+        {"shear in x", 1, 1, 0, 0, 1, 0},
+        {"scale by 3 and rotate a quarter turn", 0, -3, 0, 3, 0, 0},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.name);
+        resetEditorState();
+        entry(0, 0) = k.a;
+        entry(0, 1) = k.b;
+        entry(0, 2) = k.tx;
+        entry(1, 0) = k.c;
+        entry(1, 1) = k.d;
+        entry(1, 2) = k.ty;
+        const Frame frame = GlWindow::drawFrame();
+        expectFigureThrough(frame, k.a, k.b, k.tx, k.c, k.d, k.ty);
+        // The untransformed head is gone.
+        EXPECT_FALSE(frame.hasNear(3.5f, 9.5f, yellow, 1));
+    }
+}
+
+TEST_F(RenderTest, NamedLandmarksOfTranslationMirrorAndShear) {
+    entry(0, 2) = 10.0f;
+    entry(1, 2) = -20.0f;
+    Frame frame = GlWindow::drawFrame();
+    EXPECT_TRUE(frame.hasNear(13.0f, -10.0f, yellow, 1));
+    EXPECT_TRUE(frame.hasNear(10.2f, -20.0f, yellow, 1));
+    EXPECT_TRUE(frame.hasNear(15.8f, -20.0f, yellow, 1));
+
+    resetEditorState();
+    entry(0, 0) = -1.0f;
+    frame = GlWindow::drawFrame();
+    EXPECT_TRUE(frame.hasNear(-5.8f, 0.0f, yellow, 1));
+    EXPECT_TRUE(frame.hasNear(-0.2f, 0.0f, yellow, 1));
+    EXPECT_FALSE(frame.hasNear(3.0f, 0.0f, yellow, 3));
+    EXPECT_FALSE(frame.hasNear(-7.0f, 0.0f, yellow, 2));
+
+    resetEditorState();
+    entry(0, 1) = 1.0f;
+    frame = GlWindow::drawFrame();
+    EXPECT_TRUE(frame.hasNear(13.0f, 10.0f, yellow, 1));
+    EXPECT_FALSE(frame.hasNear(3.0f, 10.0f, yellow, 2));
+}
+
+TEST_F(RenderTest, CollapsedMatrixDrawsAtMostAPointAndLeavesTheAxes) {
+    entry(0, 0) = 0.0f;
+    entry(1, 1) = 0.0f;
+    entry(0, 2) = -20.0f;
+    entry(1, 2) = -30.0f;
+    const Frame frame = GlWindow::drawFrame();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    // Whatever is drawn of the figure lies on the single point.
+    EXPECT_EQ(frame.countIn(-50, -50, -22, 50, yellow), 0);
+    EXPECT_EQ(frame.countIn(-18, -50, 50, 50, yellow), 0);
+    EXPECT_EQ(frame.countIn(-50, -28, 50, 50, yellow), 0);
+    EXPECT_TRUE(frame.hasNear(0.0f, 25.0f, axisBlue, 1));
+    EXPECT_TRUE(frame.hasNear(25.0f + 2.5f, 0.0f, axisBlue, 1));
+}
+
+TEST_F(RenderTest, NonFiniteAndHugeEntriesDrawWithoutFailing) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float values[] = {inf, -inf, 3.0e38f, -3.0e38f};
+    for (float v : values) {
+        resetEditorState();
+        entry(0, 1) = v;
+        entry(1, 2) = v;
+        const Frame frame = GlWindow::drawFrame();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        // The axes and the panel's instruction line still draw.
+        EXPECT_TRUE(frame.hasNear(-22.5f, 0.0f, axisBlue, 1)) << v;
+        EXPECT_GT(frame.countIn(-48, -48, 0, -45, toRgb(1.0f, 0.5f, 1.0f)), 0) << v;
+    }
+}
+
+TEST_F(RenderTest, AxesAndTicksAreBlueEveryFiveUnits) {
+    const Frame frame = GlWindow::drawFrame();
+    // The axes between ticks.
+    for (float t : {-47.5f, -32.5f, -12.5f, 17.5f, 42.5f, 47.5f}) {
+        EXPECT_TRUE(frame.hasNear(t, 0.0f, axisBlue, 1)) << "x axis at " << t;
+        EXPECT_TRUE(frame.hasNear(0.0f, t, axisBlue, 1)) << "y axis at " << t;
+    }
+    // Ticks every five units. Those at -50 lie on the window's left and
+    // bottom edges, on the pixel boundary, and the rasteriser may leave them
+    // out; the geometry test below checks that they are drawn.
+    for (int i = 1; i <= 20; ++i) {
+        const float t = -50.0f + 5.0f * static_cast<float>(i);
+        if (t == 0.0f) {
+            continue;
+        }
+        const float inside = t > 0 ? t - 0.05f : t + 0.05f;
+        EXPECT_TRUE(frame.hasNear(inside, 0.7f, tickBlue, 1)) << "x tick at " << t;
+        EXPECT_TRUE(frame.hasNear(inside, -0.7f, tickBlue, 1)) << "x tick at " << t;
+        EXPECT_TRUE(frame.hasNear(0.7f, inside, tickBlue, 1)) << "y tick at " << t;
+        EXPECT_TRUE(frame.hasNear(-0.7f, inside, tickBlue, 1)) << "y tick at " << t;
+    }
+    // Ticks are two units long: nothing blue 1.7 units off the axis.
+    EXPECT_FALSE(frame.hasNear(-25.0f, 1.7f, tickBlue, 1));
+    EXPECT_FALSE(frame.hasNear(-1.7f, -25.0f, tickBlue, 1));
+    // At the origin the darker ticks cover the axes for one unit each way
+    // (right of the origin the figure's feet lie over them).
+    for (const auto &p : {std::pair<float, float>{-0.5f, 0.0f}, {0.0f, -0.5f}, {0.0f, 0.5f}}) {
+        EXPECT_TRUE(frame.hasNear(p.first, p.second, tickBlue, 1)) << p.first << ", " << p.second;
+        EXPECT_FALSE(frame.hasNear(p.first, p.second, axisBlue, 1)) << p.first << ", " << p.second;
+    }
+    // Between ticks, away from the axes, the world is black.
+    EXPECT_TRUE(sameColour(frame.at(frame.columnOf(-22.5f), frame.rowOf(-22.5f)), black));
+}
+
+TEST_F(RenderTest, AxesAreOneLinePrimitiveOfTwoAxesAnd42TicksToTheEdges) {
+    // OpenGL's feedback mode reports every line segment that reaches the
+    // window, in window coordinates, whether or not it lights a pixel.
+    std::vector<GLfloat> buffer(4096);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    drawAxes();
+    const GLint used = glRenderMode(GL_RENDER);
+    ASSERT_GT(used, 0);
+
+    struct Segment {
+        float x1, y1, x2, y2, blue;
+    };
+    std::vector<Segment> segments;
+    // GL_3D_COLOR in RGBA mode: x, y, z and four colour values a vertex.
+    const int vertexSize = 7;
+    for (GLint i = 0; i < used;) {
+        const GLfloat token = buffer[i++];
+        ASSERT_TRUE(token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) << token;
+        const GLfloat *a = &buffer[i];
+        const GLfloat *b = &buffer[i + vertexSize];
+        segments.push_back({a[0], a[1], b[0], b[1], a[5]});
+        i += 2 * vertexSize;
+    }
+    ASSERT_EQ(segments.size(), 44u);  // 88 vertices
+    // World to window at 600x600: (w + 50) * 6.
+    auto px = [](float w) { return (w + 50.0f) * 6.0f; };
+    EXPECT_FLOAT_EQ(segments[0].x1, px(-50));
+    EXPECT_FLOAT_EQ(segments[0].x2, px(50));
+    EXPECT_FLOAT_EQ(segments[1].y1, px(-50));
+    EXPECT_FLOAT_EQ(segments[1].y2, px(50));
+    EXPECT_NEAR(segments[0].blue, 0.7f, 1e-6);
+    for (int i = 0; i <= 20; ++i) {
+        const float t = px(-50.0f + 5.0f * static_cast<float>(i));
+        const Segment &across = segments[2 + 2 * i];
+        const Segment &up = segments[3 + 2 * i];
+        EXPECT_FLOAT_EQ(across.x1, t);
+        EXPECT_FLOAT_EQ(across.x2, t);
+        EXPECT_FLOAT_EQ(across.y1, px(-1));
+        EXPECT_FLOAT_EQ(across.y2, px(1));
+        EXPECT_FLOAT_EQ(up.y1, t);
+        EXPECT_FLOAT_EQ(up.x1, px(-1));
+        EXPECT_FLOAT_EQ(up.x2, px(1));
+        EXPECT_NEAR(across.blue, 0.5f, 1e-6);
+        EXPECT_NEAR(up.blue, 0.5f, 1e-6);
+    }
+}
+
+TEST_F(RenderTest, AxesDoNotMoveWithTheMatrix) {
+    const Frame before = GlWindow::drawFrame();
+    entry(0, 0) = 2.0f;
+    entry(0, 1) = -1.0f;
+    entry(1, 2) = 30.0f;
+    entry(0, 2) = -40.0f;
+    const Frame after = GlWindow::drawFrame();
+    int compared = 0;
+    for (int i = 0; i <= 20; ++i) {
+        const float t = -50.0f + 5.0f * static_cast<float>(i);
+        for (const Rgb colour : {axisBlue, tickBlue}) {
+            EXPECT_EQ(before.hasNear(t, 0.5f, colour, 1), after.hasNear(t, 0.5f, colour, 1)) << t;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 42);
+    EXPECT_TRUE(after.hasNear(22.5f, 0.0f, axisBlue, 1));
+    EXPECT_TRUE(after.hasNear(0.0f, -22.5f, axisBlue, 1));
+}
+
+TEST_F(RenderTest, ReshapedTo300By600TheWorldIsSqueezedHorizontally) {
+    GlWindow::useSize(300, 600);
+    EXPECT_EQ(editorState.windowWidth, 300.0f);
+    EXPECT_EQ(editorState.windowHeight, 600.0f);
+    const Frame frame = GlWindow::drawFrame();
+    ASSERT_EQ(frame.width(), 300);
+    // World x maps to column (x + 50) * 3 and y still to row (50 - y) * 6.
+    EXPECT_TRUE(sameColour(frame.at(150, frame.rowOf(-22.5f)), axisBlue) ||
+                sameColour(frame.at(149, frame.rowOf(-22.5f)), axisBlue));
+    EXPECT_TRUE(frame.hasNear(-45.0f, 0.7f, tickBlue, 1));
+    EXPECT_TRUE(frame.hasNear(50.0f - 0.2f, 0.7f, tickBlue, 1));
+    EXPECT_TRUE(frame.hasNear(0.7f, 50.0f - 0.2f, tickBlue, 1));
+    EXPECT_TRUE(frame.hasNear(0.7f, -45.0f, tickBlue, 1));
+    // Ticks three pixels apart in x are 30 pixels apart in y.
+    EXPECT_TRUE(sameColour(frame.at(frame.columnOf(25.0f), frame.rowOf(0.5f)), tickBlue) ||
+                sameColour(frame.at(frame.columnOf(25.0f) - 1, frame.rowOf(0.5f)), tickBlue));
+    expectFigureThrough(frame, 1, 0, 0, 0, 1, 0);
+    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));
+    // The panel keeps its world position: the top-left value starts at x 30.
+    EXPECT_GT(frame.countIn(30, 44, 34, 46, toRgb(0.0f, 1.0f, 0.0f)), 0);
+    EXPECT_EQ(frame.countIn(-50, 40, 28, 50, toRgb(0.0f, 1.0f, 0.0f)), 0);
+    GlWindow::useSize(600, 600);
+}
+
+TEST_F(StateTest, SyncDrawMatrixCopiesTheEightElementsAndNothingElse) {
+    for (int i = 0; i < 9; ++i) {
+        editorState.matrix[i] = 10.0f + static_cast<float>(i);
+    }
+    syncDrawMatrix();
+    const float *d = editorState.drawMatrix;
+    // Linear block, translation, homogeneous row.
+    EXPECT_EQ(d[0], 10.0f);
+    EXPECT_EQ(d[1], 11.0f);
+    EXPECT_EQ(d[4], 13.0f);
+    EXPECT_EQ(d[5], 14.0f);
+    EXPECT_EQ(d[12], 16.0f);
+    EXPECT_EQ(d[13], 17.0f);
+    EXPECT_EQ(d[3], 12.0f);
+    EXPECT_EQ(d[7], 15.0f);
+    // The z row and column stay 0, element 15 stays 1: element 8 of the 3x3
+    // matrix (18 here) is never copied.
+    for (int i : {2, 6, 8, 9, 10, 11, 14}) {
+        EXPECT_EQ(d[i], 0.0f) << "element " << i;
+    }
+    EXPECT_EQ(d[15], 1.0f);
+
+    // Copying again from another matrix overwrites exactly the same eight.
+    for (int i = 0; i < 9; ++i) {
+        editorState.matrix[i] = -static_cast<float>(i) - 1.0f;
+    }
+    editorState.matrix[8] = 0.0f;
+    syncDrawMatrix();
+    EXPECT_EQ(d[0], -1.0f);
+    EXPECT_EQ(d[13], -8.0f);
+    EXPECT_EQ(d[7], -6.0f);
+    for (int i : {2, 6, 8, 9, 10, 11, 14}) {
+        EXPECT_EQ(d[i], 0.0f) << "element " << i;
+    }
+    EXPECT_EQ(d[15], 1.0f);
+}
+
+TEST_F(RenderTest, DrawingLeavesTheModelviewMatrixAtTheIdentity) {
+    editorState.matrix[3] = 2.0f;
+    editorState.matrix[6] = 7.0f;
+    GlWindow::drawFrame();
+    float modelview[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(modelview[i], (i % 5 == 0) ? 1.0f : 0.0f) << "element " << i;
+    }
+    // The frame copied the matrix into the drawing matrix.
+    EXPECT_EQ(editorState.drawMatrix[4], 2.0f);
+    EXPECT_EQ(editorState.drawMatrix[12], 7.0f);
+}

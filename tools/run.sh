@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Ostrivane and starts it.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+ensure_packages run
+build_project "$OSTRIVANE_ROOT/build" -DOSTRIVANE_BUILD_TESTS=OFF
+exec "$OSTRIVANE_ROOT/build/ostrivane" "$@"
