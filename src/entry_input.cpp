@@ -13,7 +13,9 @@ bool isBlank(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
 }
 
-bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
+bool isDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
 
 // Length of the longest prefix of `text` that is a plain decimal number:
 // leading blanks, an optional sign, digits with at most one decimal point

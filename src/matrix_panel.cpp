@@ -70,7 +70,8 @@ void drawMatrixPanel() {
         }
     }
 
-    drawLine("Click on a green matrix value and type a new number.  "
-             "Tickmarks are every five units along axes.",
-             1.0f, 0.5f, 1.0f, -48.0f, -48.0f);
+    drawLine(
+        "Click on a green matrix value and type a new number.  "
+        "Tickmarks are every five units along axes.",
+        1.0f, 0.5f, 1.0f, -48.0f, -48.0f);
 }

@@ -14,7 +14,7 @@ void syncDrawMatrix() {
         }
     }
     for (int k = 0; k < 2; ++k) {
-        draw[12 + k] = m[6 + k];     // translation
+        draw[12 + k] = m[6 + k];         // translation
         draw[3 + 4 * k] = m[2 + 3 * k];  // homogeneous row
     }
     // The z row and column keep their zeros and element 15 its 1: the

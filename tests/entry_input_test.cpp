@@ -12,7 +12,9 @@
 
 namespace {
 
-void press(int x, int y, int button = GLUT_LEFT_BUTTON) { onMouse(button, GLUT_DOWN, x, y); }
+void press(int x, int y, int button = GLUT_LEFT_BUTTON) {
+    onMouse(button, GLUT_DOWN, x, y);
+}
 
 void type(const std::string &keys) {
     for (char k : keys) {
@@ -40,7 +42,9 @@ float stored(const std::string &text) {
     return editorState.matrix[0];
 }
 
-float &entry(int r, int c) { return editorState.matrix[c * 3 + r]; }
+float &entry(int r, int c) {
+    return editorState.matrix[c * 3 + r];
+}
 
 }  // namespace
 
@@ -243,8 +247,8 @@ TEST_F(EntryStates, ClickingAwayWithoutTypingStoresZero) {
 TEST_F(EntryStates, EveryKeyIsTakenIntoTheTextUpTo99Characters) {
     press(490, 30);
     type("a 1,+");
-    onKeyboard(0, 0, 0);     // code 0 leaves the text as it was
-    onKeyboard(200, 0, 0);   // codes above 127 are kept
+    onKeyboard(0, 0, 0);    // code 0 leaves the text as it was
+    onKeyboard(200, 0, 0);  // codes above 127 are kept
     EXPECT_EQ(std::string(editorState.entryText), std::string("a 1,+") + static_cast<char>(200));
 
     resetEditorState();
@@ -268,14 +272,13 @@ TEST_F(NumberReading, OnlyThePlainDecimalPrefixIsRead) {
         const char *text;
         float value;
     } cases[] = {
-        {"1", 1.0f},         {"-0.5", -0.5f},    {"+3", 3.0f},        {"2.5abc", 2.5f},
-        {"  -1", -1.0f},     {"\t7", 7.0f},      {"1e1", 10.0f},      {"1E-1", 0.1f},
-        {"1e+2x", 100.0f},   {"1e", 1.0f},       {"1e+", 1.0f},       {"2E-", 2.0f},
-        {".5", 0.5f},        {"5.", 5.0f},       {"1.2.3", 1.2f},     {"12.35", 12.35f},
-        {"0x10", 0.0f},      {"0X1p4", 0.0f},    {"inf", 0.0f},       {"-inf", 0.0f},
-        {"INFINITY", 0.0f},  {"nan", 0.0f},      {"NAN(1)", 0.0f},    {"abc", 0.0f},
-        {".", 0.0f},         {"-", 0.0f},        {"+.", 0.0f},        {"", 0.0f},
-        {"- 1", 0.0f},       {"e5", 0.0f},       {"--1", 0.0f},       {"1 2", 1.0f},
+        {"1", 1.0f},        {"-0.5", -0.5f}, {"+3", 3.0f},     {"2.5abc", 2.5f},  {"  -1", -1.0f},
+        {"\t7", 7.0f},      {"1e1", 10.0f},  {"1E-1", 0.1f},   {"1e+2x", 100.0f}, {"1e", 1.0f},
+        {"1e+", 1.0f},      {"2E-", 2.0f},   {".5", 0.5f},     {"5.", 5.0f},      {"1.2.3", 1.2f},
+        {"12.35", 12.35f},  {"0x10", 0.0f},  {"0X1p4", 0.0f},  {"inf", 0.0f},     {"-inf", 0.0f},
+        {"INFINITY", 0.0f}, {"nan", 0.0f},   {"NAN(1)", 0.0f}, {"abc", 0.0f},     {".", 0.0f},
+        {"-", 0.0f},        {"+.", 0.0f},    {"", 0.0f},       {"- 1", 0.0f},     {"e5", 0.0f},
+        {"--1", 0.0f},      {"1 2", 1.0f},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(stored(c.text), c.value) << '"' << c.text << '"';

@@ -30,7 +30,8 @@ Area cellArea(int c, int r) {
 // Where `text` lands when drawn at (x, y) in the 10-point Helvetica font, as
 // a mask inside `area`, taken from a reference drawing of that text alone.
 std::vector<int> referenceMask(const char *text, float x, float y, Area area) {
-    return GlWindow::drawReferenceText(text, x, y).maskOf(area.column, area.row, area.width, area.height, white);
+    return GlWindow::drawReferenceText(text, x, y)
+        .maskOf(area.column, area.row, area.width, area.height, white);
 }
 
 std::vector<int> cellMask(const Frame &frame, int c, int r, Rgb colour) {
@@ -43,14 +44,21 @@ void expectCellShows(const Frame &frame, int c, int r, const char *text, Rgb col
     const std::vector<int> expected =
         referenceMask(text, static_cast<float>(30 + 7 * c), static_cast<float>(44 - 7 * r), a);
     ASSERT_FALSE(expected.empty()) << text;
-    EXPECT_EQ(cellMask(frame, c, r, colour), expected) << "cell (" << c << ", " << r << ") should read " << text;
+    EXPECT_EQ(cellMask(frame, c, r, colour), expected)
+        << "cell (" << c << ", " << r << ") should read " << text;
 }
 
-void press(int x, int y) { onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y); }
+void press(int x, int y) {
+    onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
+}
 
 // Pixel of the centre of the highlight box of (c, r), at 600x600.
-int boxColumn(int c) { return static_cast<int>((31.5 + 7 * c + 50) * 6); }
-int boxRow(int r) { return static_cast<int>((50 - (44.5 - 7 * r)) * 6); }
+int boxColumn(int c) {
+    return static_cast<int>((31.5 + 7 * c + 50) * 6);
+}
+int boxRow(int r) {
+    return static_cast<int>((50 - (44.5 - 7 * r)) * 6);
+}
 
 // A point inside the box that no glyph covers: just below the text baseline.
 Rgb boxColour(const Frame &frame, int c, int r) {

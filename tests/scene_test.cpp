@@ -18,7 +18,9 @@ const Rgb tickBlue = toRgb(0.0f, 0.0f, 0.5f);
 const Rgb black = {0, 0, 0};
 
 // Row r, column c of the 3x3 matrix.
-float &entry(int r, int c) { return editorState.matrix[c * 3 + r]; }
+float &entry(int r, int c) {
+    return editorState.matrix[c * 3 + r];
+}
 
 // The figure's outline in model coordinates, with points on each segment,
 // and places well inside its cells that no line crosses.
@@ -26,18 +28,18 @@ struct ModelPoint {
     float x, y;
 };
 const ModelPoint onOutline[] = {
-    {0.5f, 0.0f}, {2.0f, 1.5f}, {4.0f, 1.5f}, {5.5f, 0.0f},  // feet and legs
+    {0.5f, 0.0f},  {2.0f, 1.5f}, {4.0f, 1.5f}, {5.5f, 0.0f},  // feet and legs
     {3.0f, 5.0f},                                             // body
     {1.0f, 3.75f}, {2.0f, 5.0f}, {4.0f, 6.0f}, {5.0f, 6.5f},  // arms
-    {3.5f, 8.5f}, {3.5f, 9.5f}, {2.5f, 9.5f}, {2.5f, 8.5f},   // head
+    {3.5f, 8.5f},  {3.5f, 9.5f}, {2.5f, 9.5f}, {2.5f, 8.5f},  // head
 };
 
 void expectFigureThrough(const Frame &frame, float a, float b, float tx, float c, float d, float ty) {
     for (const ModelPoint &p : onOutline) {
         const float x = a * p.x + b * p.y + tx;
         const float y = c * p.x + d * p.y + ty;
-        EXPECT_TRUE(frame.hasNear(x, y, yellow)) << "no figure at world (" << x << ", " << y
-                                                 << ") from model (" << p.x << ", " << p.y << ")";
+        EXPECT_TRUE(frame.hasNear(x, y, yellow))
+            << "no figure at world (" << x << ", " << y << ") from model (" << p.x << ", " << p.y << ")";
     }
 }
 

@@ -40,7 +40,9 @@ void createWindow() {
 
 }  // namespace
 
-void resetEditorState() { editorState = pristineState; }
+void resetEditorState() {
+    editorState = pristineState;
+}
 
 Rgb toRgb(float r, float g, float b) {
     auto channel = [](float v) { return static_cast<int>(std::lround(v * 255.0f)); };
