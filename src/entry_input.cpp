@@ -1,6 +1,6 @@
 #include "entry_input.h"
 
-#include <GL/glut.h>
+#include "glut_include.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "matrix_panel.h"
 
-#include <GL/glut.h>
+#include "glut_include.h"
 
 #include <cmath>
 #include <cstdio>

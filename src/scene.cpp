@@ -1,6 +1,6 @@
 #include "scene.h"
 
-#include <GL/glut.h>
+#include "glut_include.h"
 
 #include "editor_state.h"
 
