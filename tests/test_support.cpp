@@ -2,9 +2,11 @@
 
 #include <GL/freeglut.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <utility>
 
 #include "app.h"
@@ -144,15 +146,19 @@ void GlWindow::useSize(int width, int height) {
         glutReshapeWindow(width, height);
     }
     // Let GLUT deliver the resize (and, the first time, the map) so that the
-    // drawable really has the size; then make sure the reshape went through
-    // the program's own callback.
-    for (int i = 0; i < 200; ++i) {
+    // drawable really has the size; then make sure the program's own reshape
+    // callback has seen it, even when the window already had that size.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
         glutMainLoopEvent();
-        if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height &&
-            editorState.windowWidth == static_cast<float>(width) &&
-            editorState.windowHeight == static_cast<float>(height)) {
+        if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height) {
             break;
         }
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "the window did not reach " << width << "x" << height;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     onReshape(width, height);
 }
