@@ -1,0 +1,395 @@
+// The built program, started as a user starts it on its own X server,
+// answering real mouse and keyboard input; every check reads the window's
+// pixels. A failed check keeps the picture it looked at as a PNG in the
+// build tree and names it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "window_reading.h"
+#include "x_driver.h"
+
+namespace e2e {
+namespace {
+
+const Cell noEntry{-1, -1};
+
+// x' = a·x + b·y + tx, y' = c·x + d·y + ty: what the matrix's top two rows
+// do to the figure.
+struct Affine {
+    double a = 1, b = 0, tx = 0;
+    double c = 0, d = 1, ty = 0;
+    double x(double px, double py) const { return a * px + b * py + tx; }
+    double y(double px, double py) const { return c * px + d * py + ty; }
+};
+
+// The stick figure's strokes, from point to point, in model units.
+const double figureStrokes[][4] = {
+    {0, 0, 1, 0}, {1, 0, 3, 3}, {3, 3, 5, 0},     {5, 0, 6, 0}, {3, 3, 3, 8},  {1, 3.5, 1, 4}, {1, 4, 3, 6},
+    {3, 6, 5, 6}, {5, 6, 5, 7}, {5, 7, 4.5, 7.5}, {3, 8, 4, 9}, {4, 9, 3, 10}, {3, 10, 2, 9},  {2, 9, 3, 8},
+};
+
+// Every stroke of the figure drawn through `m` (probed at a quarter, the
+// middle and three quarters of its length), and no yellow outside the
+// transformed figure's bounds.
+bool figureDrawnThrough(const Picture &p, const Affine &m) {
+    double left = 1e9, right = -1e9, bottom = 1e9, top = -1e9;
+    for (const auto &s : figureStrokes) {
+        for (const double t : {0.25, 0.5, 0.75}) {
+            const double px = s[0] + t * (s[2] - s[0]);
+            const double py = s[1] + t * (s[3] - s[1]);
+            if (!hasNear(p, m.x(px, py), m.y(px, py), near(shade::figure))) {
+                return false;
+            }
+        }
+        for (const int end : {0, 2}) {
+            left = std::min(left, m.x(s[end], s[end + 1]));
+            right = std::max(right, m.x(s[end], s[end + 1]));
+            bottom = std::min(bottom, m.y(s[end], s[end + 1]));
+            top = std::max(top, m.y(s[end], s[end + 1]));
+        }
+    }
+    const auto yellow = near(shade::figure);
+    return countIn(p, -50, -50, 50, 50, yellow) ==
+           countIn(p, left - 1, bottom - 1, right + 1, top + 1, yellow);
+}
+
+// The head's top vertex at (x, y): yellow there, none just above it.
+bool headTopAt(const Picture &p, double x, double y) {
+    return hasNear(p, x, y, near(shade::figure)) &&
+           countIn(p, x - 1.5, y + 0.8, x + 1.5, y + 2.5, near(shade::figure)) == 0;
+}
+
+// The axes across the whole world square and ticks every five units, at
+// their world positions whatever the window's size.
+bool axesDrawn(const Picture &p) {
+    for (const double v : {-47.5, -32.5, -17.5, 17.5, 32.5, 47.5}) {
+        if (!hasNear(p, v, 0, near(shade::axis)) || !hasNear(p, 0, v * 0.9, near(shade::axis))) {
+            return false;
+        }
+    }
+    for (const double t : {-45.0, -20.0, 20.0, 45.0}) {
+        if (!hasNear(p, t, 0.6, near(shade::tick)) || !hasNear(p, 0.6, t, near(shade::tick))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The panel shows the identity: the three diagonal entries read alike, the
+// six others read alike and differently; editable rows green, the fixed
+// row cyan; no entry in progress.
+bool panelShowsIdentity(const Picture &p) {
+    const auto green = near(shade::editableValue);
+    const auto cyan = near(shade::fixedValue);
+    const auto one = cellText(p, 0, 0, green);
+    const auto zero = cellText(p, 1, 0, green);
+    return !one.empty() && !zero.empty() && one != zero && cellText(p, 1, 1, green) == one &&
+           cellText(p, 2, 2, cyan) == one && cellText(p, 2, 0, green) == zero &&
+           cellText(p, 0, 1, green) == zero && cellText(p, 2, 1, green) == zero &&
+           cellText(p, 0, 2, cyan) == zero && cellText(p, 1, 2, cyan) == zero &&
+           highlightedEntry(p) == noEntry;
+}
+
+bool instructionsShown(const Picture &p) {
+    return countIn(p, -48, -48.5, -10, -46, near(shade::instructions)) > 50;
+}
+
+// An entry in progress on the cell: its box, its text in red (`typed`
+// says whether any text shows).
+bool entryInProgress(const Picture &p, Cell cell, bool typed) {
+    return highlightedEntry(p) == cell &&
+           cellText(p, cell.column, cell.row, near(shade::entryText)).empty() != typed &&
+           cellText(p, cell.column, cell.row, near(shade::editableValue)).empty();
+}
+
+std::string sanitise(std::string name) {
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return c == '/' || c == ' '; }, '_');
+    return name;
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Pictures kept by an earlier run of this test are out of date.
+        const std::string prefix = picturePrefix();
+        for (const auto &entry : std::filesystem::directory_iterator(OSTRIVANE_E2E_FAILURES)) {
+            const std::string path = entry.path().string();
+            if (path.compare(0, prefix.size(), prefix) == 0) {
+                std::filesystem::remove(entry.path());
+            }
+        }
+        display_ = std::make_unique<VirtualDisplay>();
+        // OSTRIVANE_E2E_PROGRAM runs the scenarios on another build.
+        const char *other = std::getenv("OSTRIVANE_E2E_PROGRAM");
+        program_ = std::make_unique<ProgramWindow>(other != nullptr ? other : OSTRIVANE_PROGRAM, *display_);
+    }
+
+    void TearDown() override {
+        if (program_ != nullptr && program_->running()) {
+            if (HasFailure() && !kept_) {
+                ADD_FAILURE() << "the window at the end of the test is kept in " << keep(program_->grab());
+            }
+            EXPECT_EQ(program_->printed(), "") << "the program wrote on its terminal";
+        }
+        program_.reset();
+        display_.reset();
+    }
+
+    static std::string picturePrefix() {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        return std::string(OSTRIVANE_E2E_FAILURES) + "/" +
+               sanitise(std::string(info->test_suite_name()) + "." + info->name()) + "-";
+    }
+
+    // Keeps a picture next to the test's output; gives its path.
+    std::string keep(const Picture &picture) {
+        const std::string path = picturePrefix() + std::to_string(++kept_) + ".png";
+        try {
+            picture.savePng(path);
+        } catch (const DriverError &error) {
+            return std::string("(nowhere: ") + error.what() + ")";
+        }
+        return path;
+    }
+
+    // Waits until the window shows `what`; on a timeout the last picture is
+    // kept and named.
+    ::testing::AssertionResult shows(const std::string &what,
+                                     const std::function<bool(const Picture &)> &accepts,
+                                     Picture *seen = nullptr) {
+        Picture last;
+        if (program_->waitUntil(accepts, &last)) {
+            if (seen != nullptr) {
+                *seen = last;
+            }
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure()
+               << "the window never showed " << what << " within "
+               << std::chrono::duration_cast<std::chrono::seconds>(defaultWait).count()
+               << " s; the last picture is kept in " << keep(last);
+    }
+
+    // A check of one picture; on failure the picture is kept and named.
+    ::testing::AssertionResult holds(const Picture &picture, bool ok, const std::string &what) {
+        if (ok) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure()
+               << "the window does not show " << what << "; the picture is kept in " << keep(picture);
+    }
+
+    void clickEntry(Cell cell, int button = 1) {
+        program_->click(entryCentreX(cell.column), entryCentreY(cell.row), button);
+    }
+
+    std::unique_ptr<VirtualDisplay> display_;
+    std::unique_ptr<ProgramWindow> program_;
+    int kept_ = 0;
+};
+
+TEST_F(EndToEnd, OpensA600By600WindowAt10_10TitledOstrivane) {
+    const ProgramWindow::Geometry g = program_->geometry();
+    EXPECT_EQ(g.x, 10);
+    EXPECT_EQ(g.y, 10);
+    EXPECT_EQ(g.width, 600);
+    EXPECT_EQ(g.height, 600);
+    EXPECT_EQ(program_->title(), "Ostrivane");
+}
+
+TEST_F(EndToEnd, FirstFrameShowsIdentityAxesFigureAndInstructions) {
+    EXPECT_TRUE(shows("the axes with their ticks", axesDrawn));
+    EXPECT_TRUE(shows("the figure drawn through the identity",
+                      [](const Picture &p) { return figureDrawnThrough(p, {}) && headTopAt(p, 3, 10); }));
+    EXPECT_TRUE(shows("the identity matrix, no entry in progress", panelShowsIdentity));
+    EXPECT_TRUE(shows("the instruction line", instructionsShown));
+}
+
+TEST_F(EndToEnd, OneEditShearsTheFigure) {
+    const Cell topMiddle{1, 0};
+    clickEntry(topMiddle);
+    ASSERT_TRUE(shows("an empty entry on the top-middle cell",
+                      [&](const Picture &p) { return entryInProgress(p, topMiddle, false); }));
+    program_->typeText("1");
+    ASSERT_TRUE(
+        shows("the typed 1 in red", [&](const Picture &p) { return entryInProgress(p, topMiddle, true); }));
+    program_->pressKey("Return");
+    Affine shear;
+    shear.b = 1;
+    ASSERT_TRUE(shows("the sheared figure with its head top at (13, 10)", [&](const Picture &p) {
+        return highlightedEntry(p) == noEntry && headTopAt(p, 13, 10) && figureDrawnThrough(p, shear);
+    }));
+    // The stored 1 reads like the diagonal's 1.00.
+    const auto green = near(shade::editableValue);
+    EXPECT_TRUE(shows("1.00 in the top-middle cell", [&](const Picture &p) {
+        return cellText(p, 1, 0, green) == cellText(p, 0, 0, green);
+    }));
+}
+
+TEST_F(EndToEnd, EscCommitsWhatWasTyped) {
+    const Cell topLeft{0, 0};
+    clickEntry(topLeft);
+    program_->typeText("-1");
+    ASSERT_TRUE(shows("-1 typed into the top-left cell",
+                      [&](const Picture &p) { return entryInProgress(p, topLeft, true); }));
+    program_->pressKey("Escape");
+    Affine mirror;
+    mirror.a = -1;
+    ASSERT_TRUE(shows("the figure mirrored across the y axis, head top at (-3, 10)", [&](const Picture &p) {
+        return highlightedEntry(p) == noEntry && headTopAt(p, -3, 10) && figureDrawnThrough(p, mirror);
+    }));
+    EXPECT_TRUE(program_->running());
+}
+
+TEST_F(EndToEnd, RightPressLeavesTheEntryInProgress) {
+    const Cell topMiddle{1, 0};
+    clickEntry(topMiddle);
+    program_->typeText("0");
+    Picture typed;
+    ASSERT_TRUE(shows(
+        "0 typed into the top-middle cell",
+        [&](const Picture &p) { return entryInProgress(p, topMiddle, true); }, &typed));
+    const auto red = near(shade::entryText);
+
+    // Over another editable entry, which a left press would select; that
+    // entry keeps showing its 0.00.
+    clickEntry({0, 1}, 3);
+    ASSERT_TRUE(program_->settle());
+    const Picture after = program_->grab();
+    const auto green = near(shade::editableValue);
+    EXPECT_TRUE(holds(
+        after,
+        entryInProgress(after, topMiddle, true) && cellText(after, 1, 0, red) == cellText(typed, 1, 0, red) &&
+            cellText(after, 0, 1, green) == cellText(after, 2, 0, green) && figureDrawnThrough(after, {}),
+        "the entry still in progress, nothing stored"));
+
+    // The entry goes on: 0 then .5 make 0.5.
+    program_->typeText(".5");
+    program_->pressKey("Return");
+    Affine shear;
+    shear.b = 0.5;
+    EXPECT_TRUE(shows("the figure sheared by 0.5, head top at (8, 10)", [&](const Picture &p) {
+        return highlightedEntry(p) == noEntry && headTopAt(p, 8, 10) && figureDrawnThrough(p, shear);
+    }));
+}
+
+TEST_F(EndToEnd, KeysBeforeAnyEntryDoNothingAndEscDoesNotClose) {
+    Picture before;
+    ASSERT_TRUE(shows("the first frame", panelShowsIdentity, &before));
+    program_->typeText("5x");
+    program_->pressKey("BackSpace");
+    program_->pressKey("Return");
+    program_->pressKey("Escape");
+    ASSERT_TRUE(program_->settle()) << (program_->running() ? "no more frames" : "the program has ended");
+    EXPECT_TRUE(program_->running());
+    EXPECT_TRUE(program_->windowExists());
+    const Picture after = program_->grab();
+    EXPECT_TRUE(holds(after, after == before, "the same picture as before the keys"));
+
+    // Nothing was queued either: a new entry starts empty, and storing it
+    // (0 over 0) leaves the picture as it was.
+    const Cell middleRight{2, 1};
+    clickEntry(middleRight);
+    ASSERT_TRUE(shows("an empty entry on the middle-right cell",
+                      [&](const Picture &p) { return entryInProgress(p, middleRight, false); }));
+    program_->pressKey("Return");
+    EXPECT_TRUE(shows("the first picture again", [&](const Picture &p) { return p == before; }));
+}
+
+TEST_F(EndToEnd, BackspaceRemovesTheLastCharacter) {
+    const Cell topRight{2, 0};
+    clickEntry(topRight);
+    program_->pressKey("BackSpace");  // on the empty entry: nothing to remove
+    program_->typeText("35");
+    const auto red = near(shade::entryText);
+    ASSERT_TRUE(program_->settle());
+    const Picture typed = program_->grab();
+    ASSERT_TRUE(holds(typed, entryInProgress(typed, topRight, true), "35 typed into the top-right cell"));
+    const auto both = cellText(typed, 2, 0, red);
+    program_->pressKey("BackSpace");
+    // The 3 is left where it was, the 5 is gone.
+    ASSERT_TRUE(shows("the entry less its last character", [&](const Picture &p) {
+        const auto left = cellText(p, 2, 0, red);
+        return entryInProgress(p, topRight, true) && left.size() < both.size() &&
+               std::includes(both.begin(), both.end(), left.begin(), left.end());
+    }));
+    program_->pressKey("Return");
+    Affine moved;
+    moved.tx = 3;
+    EXPECT_TRUE(shows("the figure moved 3 to the right, head top at (6, 10)", [&](const Picture &p) {
+        return highlightedEntry(p) == noEntry && headTopAt(p, 6, 10) && figureDrawnThrough(p, moved);
+    }));
+}
+
+TEST_F(EndToEnd, AfterResizingEntriesAreStillHitAndTheWorldFillsTheWindow) {
+    for (const auto &size : {std::make_pair(300, 600), std::make_pair(1200, 600)}) {
+        const int width = size.first, height = size.second;
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        program_->resize(width, height);
+        const ProgramWindow::Geometry g = program_->geometry();
+        EXPECT_EQ(g.width, width);
+        EXPECT_EQ(g.height, height);
+        Picture resized;
+        ASSERT_TRUE(shows(
+            "the world square stretched over the whole window",
+            [&](const Picture &p) {
+                return p.width() == width && p.height() == height && axesDrawn(p) &&
+                       figureDrawnThrough(p, {}) && instructionsShown(p);
+            },
+            &resized));
+        // Each entry in turn, given back the identity's value.
+        for (int column = 0; column < 3; ++column) {
+            for (int row = 0; row < 2; ++row) {
+                const Cell cell{column, row};
+                clickEntry(cell);
+                ASSERT_TRUE(shows(
+                    "the highlight on entry (" + std::to_string(column) + ", " + std::to_string(row) + ")",
+                    [&](const Picture &p) { return highlightedEntry(p) == cell; }));
+                program_->typeText(column == row ? "1" : "0");
+                program_->pressKey("Return");
+                ASSERT_TRUE(shows("the entry stored",
+                                  [&](const Picture &p) { return highlightedEntry(p) == noEntry; }));
+            }
+        }
+        EXPECT_TRUE(
+            shows("the picture from before the clicks", [&](const Picture &p) { return p == resized; }));
+    }
+}
+
+// Without a window manager there is no close button to click; this sends
+// what a window manager sends when the user clicks it on a window that
+// lists WM_DELETE_WINDOW in WM_PROTOCOLS (ICCCM). Destroying the window or
+// killing the client from outside would test how the program survives
+// losing its connection, which no user does.
+TEST_F(EndToEnd, ClosingTheWindowEndsTheProcessSilently) {
+    ASSERT_TRUE(program_->acceptsDeleteRequest());
+    // A run with an edit and a resize behind it, so that every path that
+    // might print has been taken.
+    clickEntry({1, 0});
+    program_->typeText("2\r");
+    program_->resize(300, 600);
+    Affine shear;
+    shear.b = 2;
+    ASSERT_TRUE(shows("the figure sheared by 2 in a 300x600 window",
+                      [&](const Picture &p) { return p.width() == 300 && figureDrawnThrough(p, shear); }));
+
+    program_->requestClose();
+    int status = 0;
+    ASSERT_TRUE(program_->waitForExit(&status)) << "the program still runs after its window was closed";
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(program_->waitUntilWindowGone());
+    // After exit everything buffered has been written.
+    EXPECT_EQ(program_->printed(), "");
+}
+
+}  // namespace
+}  // namespace e2e
