@@ -1,0 +1,275 @@
+#include "lesson_sheet.h"
+
+#include <cstdlib>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+namespace lessons {
+
+namespace {
+
+const char *const places[2][3] = {
+    {"top-left", "top-middle", "top-right"},
+    {"middle-left", "centre", "middle-right"},
+};
+
+std::vector<std::string> words(const std::string &line) {
+    std::istringstream in(line);
+    std::vector<std::string> result;
+    std::string word;
+    while (in >> word) {
+        result.push_back(word);
+    }
+    return result;
+}
+
+std::string quoted(const std::string &text) {
+    return "\"" + text + "\"";
+}
+
+std::string describe(const std::vector<Entry> &entries) {
+    if (entries.empty()) {
+        return "nothing";
+    }
+    std::string result;
+    for (const Entry &e : entries) {
+        result += (result.empty() ? "" : ", ") + e.text + " into the " + placeName(e.column, e.row);
+    }
+    return result;
+}
+
+std::string formatNumber(double value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+// Checks one matrix block against the matrix the entries give.
+void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Matrix &expected,
+                   const std::string &where, std::vector<std::string> *problems) {
+    if (rows.size() != 3) {
+        problems->push_back(where + ": its matrix block has " + std::to_string(rows.size()) +
+                            " rows, not three");
+        return;
+    }
+    for (int r = 0; r < 3; ++r) {
+        if (rows[r].size() != 3) {
+            problems->push_back(where + ": row " + std::to_string(r + 1) + " of its matrix block has " +
+                                std::to_string(rows[r].size()) + " values, not three");
+            continue;
+        }
+        for (int c = 0; c < 3; ++c) {
+            const std::string &text = rows[r][c];
+            const std::string place = r < 2 ? "the " + placeName(c, r) + " value"
+                                            : "the bottom row's value " + std::to_string(c + 1);
+            if (!isPlainNumber(text)) {
+                problems->push_back(where + ": its matrix block shows " + quoted(text) + " as " + place +
+                                    ", which is not a plain number");
+                continue;
+            }
+            const double stated = std::strtof(text.c_str(), nullptr);
+            if (stated != expected.m[r][c]) {
+                problems->push_back(where + ": its matrix block shows " + text + " as " + place +
+                                    ", but typing the list's entries gives " +
+                                    formatNumber(expected.m[r][c]));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+bool operator==(const Entry &a, const Entry &b) {
+    return a.column == b.column && a.row == b.row && a.text == b.text;
+}
+
+bool isPlainNumber(const std::string &text) {
+    static const std::regex plain(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)");
+    return std::regex_match(text, plain);
+}
+
+std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName) {
+    static const std::regex name(R"([a-z0-9]+(-[a-z0-9]+)*)");
+    static const std::regex entry(R"(([0-2]),([01])=(\S+))");
+    std::vector<Exercise> result;
+    std::map<std::string, int> seen;
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        const std::vector<std::string> w = words(line);
+        if (w.empty() || w[0][0] == '#') {
+            continue;
+        }
+        const std::string at = fileName + ":" + std::to_string(number) + ": ";
+        if (!std::regex_match(w[0], name)) {
+            throw std::runtime_error(at + quoted(w[0]) +
+                                     " is not an exercise name (lower-case letters, digits and dashes)");
+        }
+        if (seen.count(w[0]) != 0) {
+            throw std::runtime_error(at + "exercise " + w[0] + " is listed already on line " +
+                                     std::to_string(seen[w[0]]));
+        }
+        seen[w[0]] = number;
+        if (w.size() < 2) {
+            throw std::runtime_error(at + "exercise " + w[0] + " types no entries");
+        }
+        Exercise exercise{w[0], {}};
+        for (std::size_t i = 1; i < w.size(); ++i) {
+            std::smatch m;
+            if (!std::regex_match(w[i], m, entry)) {
+                throw std::runtime_error(at + quoted(w[i]) +
+                                         " is not COLUMN,ROW=TEXT with column 0 to 2 and row 0 or 1");
+            }
+            if (!isPlainNumber(m[3])) {
+                throw std::runtime_error(at + quoted(m[3]) + " in " + w[i] +
+                                         " is not a plain decimal number");
+            }
+            exercise.entries.push_back({std::stoi(m[1]), std::stoi(m[2]), m[3]});
+        }
+        result.push_back(exercise);
+    }
+    return result;
+}
+
+Matrix afterTyping(const std::vector<Entry> &entries) {
+    Matrix matrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    for (const Entry &e : entries) {
+        matrix.m[e.row][e.column] = std::strtof(e.text.c_str(), nullptr);
+    }
+    return matrix;
+}
+
+std::string placeName(int column, int row) {
+    return places[row][column];
+}
+
+std::vector<SheetExercise> readSheet(std::istream &in) {
+    static const std::regex picture(R"(!\[[^\]]*\]\(images/lessons/([^)]*)\.png\))");
+    static const std::regex stepStart(R"(\s*[0-9]+\.\s+Click\b.*)");
+    static const std::regex step(
+        R"(\s*[0-9]+\.\s+Click the ([a-z-]+) value, type `([^`]+)` and press Enter\.\s*)");
+    std::vector<SheetExercise> sections(1);
+    bool inFence = false;
+    bool inMatrix = false;
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        SheetExercise &section = sections.back();
+        if (line.compare(0, 3, "```") == 0) {
+            if (inFence) {
+                inFence = inMatrix = false;
+            } else {
+                inFence = true;
+                inMatrix = words(line.substr(3)) == std::vector<std::string>{"matrix"};
+                if (inMatrix) {
+                    section.matrices.emplace_back();
+                }
+            }
+            continue;
+        }
+        if (inFence) {
+            if (inMatrix) {
+                std::string cleaned = line;
+                for (char &ch : cleaned) {
+                    if (ch == '|' || ch == '[' || ch == ']') {
+                        ch = ' ';
+                    }
+                }
+                if (!words(cleaned).empty()) {
+                    section.matrices.back().push_back(words(cleaned));
+                }
+            }
+            continue;
+        }
+        if (line.compare(0, 3, "## ") == 0) {
+            sections.push_back({line.substr(3), number, {}, {}, {}, {}});
+            continue;
+        }
+        for (std::sregex_iterator i(line.begin(), line.end(), picture), end; i != end; ++i) {
+            section.pictures.push_back((*i)[1]);
+        }
+        if (std::regex_match(line, stepStart)) {
+            std::smatch m;
+            bool read = false;
+            if (std::regex_match(line, m, step)) {
+                for (int r = 0; r < 2 && !read; ++r) {
+                    for (int c = 0; c < 3 && !read; ++c) {
+                        if (m[1] == places[r][c]) {
+                            section.steps.push_back({c, r, m[2]});
+                            read = true;
+                        }
+                    }
+                }
+            }
+            if (!read) {
+                section.unreadSteps.push_back(line);
+            }
+        }
+    }
+    std::vector<SheetExercise> result;
+    for (const SheetExercise &s : sections) {
+        if (!s.pictures.empty() || !s.matrices.empty() || !s.steps.empty() || !s.unreadSteps.empty()) {
+            result.push_back(s);
+        }
+    }
+    return result;
+}
+
+std::vector<std::string> disagreements(const std::vector<Exercise> &list,
+                                       const std::vector<SheetExercise> &sheet) {
+    std::vector<std::string> problems;
+    std::map<std::string, const Exercise *> byName;
+    for (const Exercise &e : list) {
+        byName[e.name] = &e;
+    }
+    std::map<std::string, std::string> shownIn;
+    for (const SheetExercise &s : sheet) {
+        const std::string where = "section " + quoted(s.heading) + " (line " + std::to_string(s.line) + ")";
+        for (const std::string &line : s.unreadSteps) {
+            problems.push_back(where + ": cannot read the step " + quoted(line) +
+                               " (expected \"N. Click the PLACE value, type `TEXT` and press Enter.\")");
+        }
+        if (s.pictures.size() != 1) {
+            problems.push_back(where + ": shows " + std::to_string(s.pictures.size()) +
+                               " pictures of images/lessons/, not one");
+            continue;
+        }
+        const std::string &name = s.pictures[0];
+        const auto found = byName.find(name);
+        if (found == byName.end()) {
+            problems.push_back(where + ": shows images/lessons/" + name +
+                               ".png, which is no exercise of the list");
+            continue;
+        }
+        if (shownIn.count(name) != 0) {
+            problems.push_back(where + ": shows exercise " + name + " again, after " + shownIn[name]);
+            continue;
+        }
+        shownIn[name] = where;
+        const Exercise &exercise = *found->second;
+        if (s.matrices.size() != 1) {
+            problems.push_back(where + " (exercise " + name + "): has " + std::to_string(s.matrices.size()) +
+                               " matrix blocks, not one");
+        } else {
+            compareMatrix(s.matrices[0], afterTyping(exercise.entries), where + " (exercise " + name + ")",
+                          &problems);
+        }
+        if (!(s.steps == exercise.entries)) {
+            problems.push_back(where + " (exercise " + name + "): its steps type " + describe(s.steps) +
+                               ", but the list types " + describe(exercise.entries));
+        }
+    }
+    for (const Exercise &e : list) {
+        if (shownIn.count(e.name) == 0) {
+            problems.push_back("exercise " + e.name + " has no section in the sheet showing images/lessons/" +
+                               e.name + ".png");
+        }
+    }
+    return problems;
+}
+
+}  // namespace lessons

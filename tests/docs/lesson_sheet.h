@@ -1,0 +1,78 @@
+// Reading the lesson sheet (docs/lessons.md) and its exercise list
+// (docs/lessons/exercises.txt), and finding where the two disagree.
+#ifndef OSTRIVANE_LESSON_SHEET_H
+#define OSTRIVANE_LESSON_SHEET_H
+
+#include <istream>
+#include <string>
+#include <vector>
+
+namespace lessons {
+
+// One value typed by a teacher: the green value in `column` (0 left, 1
+// middle, 2 right) and `row` (0 top, 1 middle), and the text typed into it.
+struct Entry {
+    int column = 0;
+    int row = 0;
+    std::string text;
+};
+
+bool operator==(const Entry &a, const Entry &b);
+
+// One exercise of the list: the name of its picture
+// (docs/images/lessons/NAME.png) and its entries, in the order typed.
+struct Exercise {
+    std::string name;
+    std::vector<Entry> entries;
+};
+
+// Reads the exercise list: one exercise a line, "NAME C,R=TEXT ...", with
+// blank lines and lines starting with '#' left out. Throws
+// std::runtime_error naming `fileName` and the line at fault.
+std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName);
+
+// Whether the text is a plain decimal number (optional sign, digits with at
+// most one decimal point, optional exponent), which the program reads
+// whole.
+bool isPlainNumber(const std::string &text);
+
+// A 3x3 matrix, m[row][column].
+struct Matrix {
+    double m[3][3];
+};
+
+// The identity with the entries typed over it in order, each value as the
+// program stores it (single precision).
+Matrix afterTyping(const std::vector<Entry> &entries);
+
+// The name the sheet's steps give the value in (column, row):
+// "top-left", "top-middle", "top-right", "middle-left", "centre",
+// "middle-right".
+std::string placeName(int column, int row);
+
+// One section of the sheet (from one "## " heading to the next) that holds
+// an exercise: a picture of images/lessons/, a "```matrix" block or a step
+// "N. Click the PLACE value, type `TEXT` and press Enter.".
+struct SheetExercise {
+    std::string heading;
+    int line = 0;                       // line number of the heading
+    std::vector<std::string> pictures;  // NAMEs of images/lessons/NAME.png
+    // The rows of each matrix block, each row split into its words ('|',
+    // '[' and ']' left out).
+    std::vector<std::vector<std::vector<std::string>>> matrices;
+    std::vector<Entry> steps;
+    std::vector<std::string> unreadSteps;  // lines starting like a step that do not read as one
+};
+
+std::vector<SheetExercise> readSheet(std::istream &in);
+
+// Everything the sheet gets wrong against the list, one sentence each;
+// empty when every exercise of the list has one section in the sheet whose
+// picture, matrix and steps are those of the list, and no section shows
+// anything else.
+std::vector<std::string> disagreements(const std::vector<Exercise> &list,
+                                       const std::vector<SheetExercise> &sheet);
+
+}  // namespace lessons
+
+#endif

@@ -1,0 +1,489 @@
+// The lesson sheet, docs/lessons.md, against the program. Its pictures must
+// be what the program draws today for the entries of
+// docs/lessons/exercises.txt, typed through real X input by
+// tools/lesson-pictures.sh; they must show the figure where the exercise's
+// matrix puts it, clear of the matrix panel; and the sheet must state the
+// list's entries, as its 3x3 matrix and as its click-and-type steps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "lesson_sheet.h"
+#include "window_reading.h"
+#include "x_driver.h"
+
+namespace lessons {
+
+// Names the exercise in the test's output.
+void PrintTo(const Exercise &exercise, std::ostream *out) {
+    *out << exercise.name;
+}
+
+namespace {
+
+const std::string sourceDir = OSTRIVANE_SOURCE_DIR;
+const std::string listPath = sourceDir + "/docs/lessons/exercises.txt";
+const std::string sheetPath = sourceDir + "/docs/lessons.md";
+
+std::string sheetPicture(const std::string &name) {
+    return sourceDir + "/docs/images/lessons/" + name + ".png";
+}
+
+std::string freshPicture(const std::string &name) {
+    return std::string(OSTRIVANE_LESSON_PICTURES) + "/" + name + ".png";
+}
+
+std::vector<Exercise> loadList() {
+    std::ifstream in(listPath);
+    if (!in) {
+        throw std::runtime_error("cannot open " + listPath);
+    }
+    return readExercises(in, listPath);
+}
+
+// The list for the picture tests; when it cannot be read they are not
+// instantiated, and ExerciseList.TheListReads says why.
+std::vector<Exercise> listOrNothing() {
+    try {
+        return loadList();
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+std::vector<SheetExercise> sheetOf(const std::string &text) {
+    std::istringstream in(text);
+    return readSheet(in);
+}
+
+std::vector<Exercise> listOf(const std::string &text) {
+    std::istringstream in(text);
+    return readExercises(in, "list");
+}
+
+std::string joined(const std::vector<std::string> &lines) {
+    std::string result;
+    for (const std::string &line : lines) {
+        result += "\n  " + line;
+    }
+    return result;
+}
+
+// Runs a command line given as words, each passed through the shell
+// unchanged, with its standard error into `errors` when one is named; its
+// exit status, or -1.
+int run(const std::vector<std::string> &words, const std::string &errors = "") {
+    std::string command;
+    for (const std::string &word : words) {
+        std::string quoted = "'";
+        for (const char ch : word) {
+            quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+        }
+        command += quoted + "' ";
+    }
+    if (!errors.empty()) {
+        command += "2>'" + errors + "'";
+    }
+    const int status = std::system(command.c_str());
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string contentsOf(const std::string &path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+const std::string script = sourceDir + "/tools/lesson-pictures.sh";
+
+// ---------------------------------------------------------------------
+// The exercise list.
+
+TEST(ExerciseList, ReadsNamesAndEntriesInTypingOrder) {
+    const std::vector<Exercise> list = listOf(
+        "# a comment\n"
+        "\n"
+        "shear-x   1,0=1\n"
+        "turn 0,0=0.866  1,0=-0.5 0,1=.5\t1,1=1e0\n");
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].name, "shear-x");
+    EXPECT_EQ(list[0].entries, (std::vector<Entry>{{1, 0, "1"}}));
+    EXPECT_EQ(list[1].entries,
+              (std::vector<Entry>{{0, 0, "0.866"}, {1, 0, "-0.5"}, {0, 1, ".5"}, {1, 1, "1e0"}}));
+}
+
+TEST(ExerciseList, RejectsWhatCannotBeTypedNamingTheLine) {
+    struct Case {
+        const char *text;
+        const char *said;
+    };
+    const Case cases[] = {
+        {"a 0,2=1\n", "list:1: \"0,2=1\" is not COLUMN,ROW=TEXT"},  // the fixed bottom row
+        {"a 3,0=1\n", "list:1: \"3,0=1\""},
+        {"a 0,0\n", "list:1: \"0,0\""},
+        {"\na 0,0=0x10\n", "list:2: \"0x10\" in 0,0=0x10 is not a plain decimal number"},
+        {"a 0,0=inf\n", "\"inf\" in 0,0=inf"},
+        {"a 0,0=1.2.3\n", "\"1.2.3\""},
+        {"a 0,0=-\n", "\"-\""},
+        {"a\n", "list:1: exercise a types no entries"},
+        {"Shear 0,0=1\n", "\"Shear\" is not an exercise name"},
+        {"a 0,0=1\n# b\na 1,1=2\n", "list:3: exercise a is listed already on line 1"},
+    };
+    for (const Case &c : cases) {
+        try {
+            listOf(c.text);
+            ADD_FAILURE() << "accepted: " << c.text;
+        } catch (const std::runtime_error &error) {
+            EXPECT_NE(std::string(error.what()).find(c.said), std::string::npos)
+                << "for " << c.text << " it said: " << error.what();
+        }
+    }
+}
+
+TEST(ExerciseList, TypedValuesLandWhereTheProgramStoresThem) {
+    const Matrix m = afterTyping({{2, 0, "-20"}, {0, 1, "0.866"}, {2, 0, "5"}});
+    EXPECT_EQ(m.m[0][2], 5.0);  // typed twice: the last one stays
+    EXPECT_EQ(m.m[1][0], static_cast<double>(0.866f));
+    EXPECT_EQ(m.m[0][0], 1.0);
+    EXPECT_EQ(m.m[1][1], 1.0);
+    EXPECT_EQ(m.m[1][2], 0.0);
+    EXPECT_EQ(m.m[2][2], 1.0);
+}
+
+TEST(ExerciseList, TheListReads) {
+    std::vector<Exercise> list;
+    ASSERT_NO_THROW(list = loadList());
+    EXPECT_GE(list.size(), 8u);
+}
+
+// The script reads the list itself: it stops at a line it cannot type, and
+// at an exercise it does not know, before starting the program.
+TEST(ExerciseList, TheScriptRefusesWhatItCannotType) {
+    const std::string dir = std::string(OSTRIVANE_LESSON_PICTURES) + "/scratch";
+    std::filesystem::create_directories(dir);
+    const std::string list = dir + "/list.txt", errors = dir + "/errors.txt";
+    std::vector<std::string> words = {
+        "bash", script,   "--tool", dir + "/no-tool", "--program", dir + "/no-program", "--out",
+        dir,    "--list", list};
+    std::ofstream(list) << "# fine\ngood 0,0=2\nbad 0,2=1\n";
+    EXPECT_EQ(run(words, errors), 1);
+    EXPECT_NE(contentsOf(errors).find("list.txt:3: \"0,2=1\" is not COLUMN,ROW=TEXT"), std::string::npos)
+        << contentsOf(errors);
+
+    std::ofstream(list) << "good 0,0=2\n";
+    words.push_back("other");
+    EXPECT_EQ(run(words, errors), 2);
+    EXPECT_NE(contentsOf(errors).find("no exercise named other"), std::string::npos) << contentsOf(errors);
+
+    // With a tool that does not start, the failure names the exercise.
+    words.pop_back();
+    EXPECT_EQ(run(words, errors), 1);
+    EXPECT_NE(contentsOf(errors).find("exercise good failed"), std::string::npos) << contentsOf(errors);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/good.png"));
+}
+
+// ---------------------------------------------------------------------
+// The sheet's check, on small sheets.
+
+const char *const agreeingSheet =
+    "# Lessons\n"
+    "\n"
+    "```\n"
+    "| a b tx |\n"
+    "```\n"
+    "\n"
+    "## 1. Shear\n"
+    "\n"
+    "```matrix\n"
+    "| 1  1  0 |\n"
+    "| 0  1  0 |\n"
+    "| 0  0  1 |\n"
+    "```\n"
+    "\n"
+    "1. Click the top-middle value, type `1` and press Enter.\n"
+    "\n"
+    "![sheared](images/lessons/shear-x.png)\n"
+    "\n"
+    "## 2. Move\n"
+    "\n"
+    "```matrix\n"
+    "[ 1  0  -20.0 ]\n"
+    "[ 0  1  -30 ]\n"
+    "[ 0  0    1 ]\n"
+    "```\n"
+    "\n"
+    "1. Click the top-right value, type `-20` and press Enter.\n"
+    "2. Click the middle-right value, type `-30` and press Enter.\n"
+    "\n"
+    "![moved](images/lessons/move.png)\n";
+
+const char *const agreeingList =
+    "shear-x 1,0=1\n"
+    "move 2,0=-20 2,1=-30\n";
+
+// The problems found once `from` is replaced by `to` in the agreeing sheet.
+std::vector<std::string> problemsAfter(const std::string &from, const std::string &to) {
+    std::string sheet = agreeingSheet;
+    const std::size_t at = sheet.find(from);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "not in the sheet: " << from;
+        return {};
+    }
+    sheet.replace(at, from.size(), to);
+    return disagreements(listOf(agreeingList), sheetOf(sheet));
+}
+
+bool mentions(const std::vector<std::string> &problems, const std::string &text) {
+    return std::any_of(problems.begin(), problems.end(),
+                       [&](const std::string &p) { return p.find(text) != std::string::npos; });
+}
+
+TEST(SheetCheck, ReadsTheSectionsOfASheet) {
+    const std::vector<SheetExercise> sheet = sheetOf(agreeingSheet);
+    ASSERT_EQ(sheet.size(), 2u);  // the heading part, with a plain block only, holds no exercise
+    EXPECT_EQ(sheet[0].heading, "1. Shear");
+    EXPECT_EQ(sheet[0].line, 7);
+    EXPECT_EQ(sheet[0].pictures, std::vector<std::string>{"shear-x"});
+    ASSERT_EQ(sheet[1].matrices.size(), 1u);
+    EXPECT_EQ(sheet[1].matrices[0][0], (std::vector<std::string>{"1", "0", "-20.0"}));
+    EXPECT_EQ(sheet[1].steps, (std::vector<Entry>{{2, 0, "-20"}, {2, 1, "-30"}}));
+    EXPECT_EQ(disagreements(listOf(agreeingList), sheet), std::vector<std::string>{});
+}
+
+TEST(SheetCheck, FindsAMatrixThatDoesNotMatchTheEntries) {
+    const auto problems = problemsAfter("[ 0  1  -30 ]", "[ 0  1  30 ]");
+    EXPECT_TRUE(mentions(problems,
+                         "(exercise move): its matrix block shows 30 as the middle-right value, "
+                         "but typing the list's entries gives -30"))
+        << joined(problems);
+    EXPECT_TRUE(mentions(problemsAfter("| 0  0  1 |\n```\n\n1. Click", "| 0  1  1 |\n```\n\n1. Click"),
+                         "shows 1 as the bottom row's value 2"));
+    EXPECT_TRUE(mentions(problemsAfter("| 1  1  0 |", "| 1  1  0  0 |"), "row 1 of its matrix block has 4"));
+    EXPECT_TRUE(mentions(problemsAfter("| 1  1  0 |", "| 1  one  0 |"), "\"one\""));
+    EXPECT_TRUE(mentions(problemsAfter("| 0  0  1 |\n```\n\n1. Click", "```\n\n1. Click"), "has 2 rows"));
+    EXPECT_TRUE(mentions(problemsAfter("```matrix\n| 1  1", "```\n| 1  1"), "has 0 matrix blocks"));
+    EXPECT_TRUE(
+        mentions(problemsAfter("1. Click the top-middle", "```matrix\n1 0 0\n```\n1. Click the top-middle"),
+                 "has 2 matrix blocks"));
+}
+
+TEST(SheetCheck, FindsStepsThatDoNotTypeTheEntries) {
+    // A wrong place, a wrong text, a missing step, steps out of order.
+    EXPECT_TRUE(mentions(problemsAfter("the top-middle value", "the middle-left value"),
+                         "its steps type 1 into the middle-left, but the list types 1 into the top-middle"));
+    EXPECT_TRUE(mentions(problemsAfter("type `-20`", "type `-2`"), "its steps type -2 into the top-right"));
+    EXPECT_TRUE(mentions(problemsAfter("2. Click the middle-right value, type `-30` and press Enter.\n", ""),
+                         "its steps type -20 into the top-right, but the list types -20 into the top-right, "
+                         "-30 into the middle-right"));
+    EXPECT_TRUE(
+        mentions(problemsAfter("1. Click the top-right value, type `-20` and press Enter.\n"
+                               "2. Click the middle-right value, type `-30` and press Enter.\n",
+                               "1. Click the middle-right value, type `-30` and press Enter.\n"
+                               "2. Click the top-right value, type `-20` and press Enter.\n"),
+                 "(exercise move): its steps type -30 into the middle-right, -20 into the top-right"));
+    // A step written otherwise is reported, not skipped.
+    EXPECT_TRUE(mentions(problemsAfter("type `1` and press Enter.", "type 1 and press Enter."),
+                         "cannot read the step \"1. Click the top-middle value, type 1 and press Enter.\""));
+    EXPECT_TRUE(
+        mentions(problemsAfter("Click the top-middle", "Click the bottom-middle"), "cannot read the step"));
+}
+
+TEST(SheetCheck, FindsPicturesThatDoNotMatchTheList) {
+    EXPECT_TRUE(mentions(problemsAfter("![moved](images/lessons/move.png)\n", ""),
+                         "section \"2. Move\" (line 19): shows 0 pictures"));
+    EXPECT_TRUE(mentions(problemsAfter("![moved](images/lessons/move.png)\n", ""),
+                         "exercise move has no section in the sheet"));
+    EXPECT_TRUE(mentions(problemsAfter("lessons/move.png", "lessons/moved.png"),
+                         "shows images/lessons/moved.png, which is no exercise of the list"));
+    EXPECT_TRUE(mentions(problemsAfter("lessons/move.png", "lessons/shear-x.png"),
+                         "shows exercise shear-x again, after section \"1. Shear\""));
+    EXPECT_TRUE(mentions(problemsAfter("![sheared](images/lessons/shear-x.png)",
+                                       "![a](images/lessons/shear-x.png) ![b](images/lessons/move.png)"),
+                         "shows 2 pictures"));
+}
+
+// ---------------------------------------------------------------------
+// The real sheet.
+
+TEST(Sheet, StatesTheEntriesOfEveryExercise) {
+    std::ifstream in(sheetPath);
+    ASSERT_TRUE(in) << "cannot open " << sheetPath;
+    const std::vector<std::string> problems = disagreements(loadList(), readSheet(in));
+    EXPECT_TRUE(problems.empty()) << sheetPath << " disagrees with " << listPath << ":" << joined(problems);
+}
+
+TEST(Sheet, ItsPictureFolderHoldsOnlyTheExercisesPictures) {
+    std::vector<std::string> names;
+    for (const Exercise &e : loadList()) {
+        names.push_back(e.name + ".png");
+    }
+    for (const auto &file : std::filesystem::directory_iterator(sourceDir + "/docs/images/lessons")) {
+        const std::string name = file.path().filename().string();
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end())
+            << file.path() << " is the picture of no exercise of " << listPath;
+    }
+}
+
+// ---------------------------------------------------------------------
+// Each exercise's picture.
+
+// The stick figure's strokes, from point to point, in model units.
+struct Stroke {
+    double x1, y1, x2, y2;
+};
+const Stroke figure[] = {
+    {0, 0, 1, 0}, {1, 0, 3, 3}, {3, 3, 5, 0},     {5, 0, 6, 0}, {3, 3, 3, 8},  {1, 3.5, 1, 4}, {1, 4, 3, 6},
+    {3, 6, 5, 6}, {5, 6, 5, 7}, {5, 7, 4.5, 7.5}, {3, 8, 4, 9}, {4, 9, 3, 10}, {3, 10, 2, 9},  {2, 9, 3, 8},
+};
+
+// The figure's strokes where the matrix draws them: (x, y) goes to
+// (m00·x + m01·y + m02, m10·x + m11·y + m12).
+std::vector<Stroke> drawnThrough(const Matrix &matrix) {
+    const auto &m = matrix.m;
+    std::vector<Stroke> result;
+    for (const Stroke &s : figure) {
+        result.push_back(
+            {m[0][0] * s.x1 + m[0][1] * s.y1 + m[0][2], m[1][0] * s.x1 + m[1][1] * s.y1 + m[1][2],
+             m[0][0] * s.x2 + m[0][1] * s.y2 + m[0][2], m[1][0] * s.x2 + m[1][1] * s.y2 + m[1][2]});
+    }
+    return result;
+}
+
+double length(const Stroke &s) {
+    return std::hypot(s.x2 - s.x1, s.y2 - s.y1);
+}
+
+double distanceTo(const Stroke &s, double x, double y) {
+    const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
+    const double squared = dx * dx + dy * dy;
+    const double t = squared == 0 ? 0 : std::clamp(((x - s.x1) * dx + (y - s.y1) * dy) / squared, 0.0, 1.0);
+    return std::hypot(s.x1 + t * dx - x, s.y1 + t * dy - y);
+}
+
+std::string nameOf(const testing::TestParamInfo<Exercise> &info) {
+    std::string name = info.param.name;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+}
+
+class LessonPicture : public testing::TestWithParam<Exercise> {};
+
+// The whole figure lies inside the window, above the instruction line and
+// outside the corner of the matrix panel (x and y beyond 29, with a unit to
+// spare), so the class sees all of it and nothing covers it.
+TEST_P(LessonPicture, KeepsTheFigureInViewAndClearOfThePanel) {
+    const Exercise &exercise = GetParam();
+    for (const Stroke &s : drawnThrough(afterTyping(exercise.entries))) {
+        for (int i = 0; i <= 10; ++i) {
+            const double x = s.x1 + i * (s.x2 - s.x1) / 10, y = s.y1 + i * (s.y2 - s.y1) / 10;
+            if (!(x >= -49 && x <= 49 && y >= -45 && y <= 49)) {
+                FAIL() << "exercise " << exercise.name << " draws the figure out of view, at (" << x << ", "
+                       << y << ")";
+            }
+            if (x > 28 && y > 28) {
+                FAIL() << "exercise " << exercise.name << " draws the figure under the matrix, at (" << x
+                       << ", " << y << ")";
+            }
+        }
+    }
+}
+
+// The sheet's picture shows every stroke of the figure where the matrix
+// puts it, and no yellow anywhere else: a stroke of no length (as when the
+// matrix sends the figure to a point) covers no pixel.
+TEST_P(LessonPicture, ShowsTheFigureWhereTheMatrixPutsIt) {
+    const Exercise &exercise = GetParam();
+    const e2e::Picture picture = e2e::Picture::loadPng(sheetPicture(exercise.name));
+    ASSERT_EQ(picture.width(), 600);
+    ASSERT_EQ(picture.height(), 600);
+    const std::vector<Stroke> strokes = drawnThrough(afterTyping(exercise.entries));
+    const auto yellow = e2e::near(e2e::shade::figure);
+    std::vector<std::string> missing;
+    for (const Stroke &s : strokes) {
+        if (length(s) < 0.5) {
+            continue;
+        }
+        for (const double t : {0.25, 0.5, 0.75}) {
+            const double x = s.x1 + t * (s.x2 - s.x1), y = s.y1 + t * (s.y2 - s.y1);
+            if (!e2e::hasNear(picture, x, y, yellow)) {
+                missing.push_back("(" + std::to_string(x) + ", " + std::to_string(y) + ")");
+            }
+        }
+    }
+    EXPECT_TRUE(missing.empty()) << "exercise " << exercise.name << ": " << sheetPicture(exercise.name)
+                                 << " shows no figure at " << missing.size()
+                                 << " places where the matrix puts it:" << joined(missing);
+    int stray = 0;
+    for (int row = 0; row < picture.height(); ++row) {
+        for (int column = 0; column < picture.width(); ++column) {
+            if (!yellow(picture.at(column, row))) {
+                continue;
+            }
+            const double x = (column + 0.5) * 100.0 / picture.width() - 50.0;
+            const double y = 50.0 - (row + 0.5) * 100.0 / picture.height();
+            double nearest = 1e9;
+            for (const Stroke &s : strokes) {
+                nearest = std::min(nearest, distanceTo(s, x, y));
+            }
+            // Lines may land a pixel off: allow a little over two pixels.
+            if (nearest > 0.4 && ++stray <= 3) {
+                ADD_FAILURE() << "exercise " << exercise.name << ": " << sheetPicture(exercise.name)
+                              << " shows yellow at pixel (" << column << ", " << row << "), world (" << x
+                              << ", " << y << "), " << nearest << " units from the figure";
+            }
+        }
+    }
+}
+
+// The program, typed into as the sheet says, draws exactly the sheet's
+// picture. llvmpipe draws the same pixels run after run, so the pictures
+// are compared pixel for pixel.
+TEST_P(LessonPicture, IsWhatTheProgramDraws) {
+    const Exercise &exercise = GetParam();
+    const std::string fresh = freshPicture(exercise.name);
+    std::filesystem::create_directories(OSTRIVANE_LESSON_PICTURES);
+    std::filesystem::remove(fresh);
+    ASSERT_EQ(run({"bash", script, "--tool", OSTRIVANE_SCREENSHOT_TOOL, "--program", OSTRIVANE_PROGRAM,
+                   "--out", OSTRIVANE_LESSON_PICTURES, exercise.name}),
+              0)
+        << "exercise " << exercise.name << ": tools/lesson-pictures.sh failed";
+    const e2e::Picture now = e2e::Picture::loadPng(fresh);
+    const e2e::Picture sheet = e2e::Picture::loadPng(sheetPicture(exercise.name));
+    if (now == sheet) {
+        return;
+    }
+    std::ostringstream difference;
+    if (now.width() != sheet.width() || now.height() != sheet.height()) {
+        difference << "it is " << now.width() << "x" << now.height() << " pixels, the sheet's "
+                   << sheet.width() << "x" << sheet.height();
+    } else {
+        int count = 0, firstColumn = -1, firstRow = -1;
+        for (int row = 0; row < now.height(); ++row) {
+            for (int column = 0; column < now.width(); ++column) {
+                if (!(now.at(column, row) == sheet.at(column, row)) && count++ == 0) {
+                    firstColumn = column;
+                    firstRow = row;
+                }
+            }
+        }
+        difference << count << " pixels differ, the first at column " << firstColumn << ", row " << firstRow;
+    }
+    ADD_FAILURE() << "exercise " << exercise.name << ": the program no longer draws the sheet's picture "
+                  << sheetPicture(exercise.name) << " (" << difference.str()
+                  << "). What it draws now is kept in " << fresh
+                  << ". If the change is meant, run bash tools/lesson-pictures.sh and check the "
+                  << "exercise's text in docs/lessons.md against the new picture.";
+}
+
+INSTANTIATE_TEST_SUITE_P(Lessons, LessonPicture, testing::ValuesIn(listOrNothing()), nameOf);
+
+}  // namespace
+}  // namespace lessons
