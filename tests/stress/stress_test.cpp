@@ -33,8 +33,10 @@ constexpr std::uint64_t defaultEvents = 250000;
 constexpr std::uint64_t eventsPerFrame = 200;
 // The pulse moves by this much per frame and turns at 0 and 0.2.
 constexpr float pulseStep = 0.01f;
-constexpr float pulseLow = -pulseStep * 1.001f;
-constexpr float pulseHigh = 0.2f + pulseStep * 1.001f;
+// Its swing, with room for single-precision rounding: the level starts at 0,
+// climbs to 0.2 and falls back to 0, turning when it reaches a bound.
+constexpr float pulseLow = -1e-6f;
+constexpr float pulseHigh = 0.2f + 1e-6f;
 
 // Reads a positive number from the environment; false when it is set but is
 // not one.
