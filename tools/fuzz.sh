@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer target for number entry with clang, in build-fuzz/
+# (OSTRIVANE_FUZZ_BUILD_DIR chooses another folder), and fuzzes it in one
+# process for SECONDS (default 60):
+#   bash tools/fuzz.sh [SECONDS] [LIBFUZZER_OPTIONS...]
+# The inputs it finds are kept in build-fuzz/corpus/ and used again by the
+# next run; fuzz/corpus/ holds the hand-written seeds. An input that fails is
+# saved in build-fuzz/ as crash-* and can be replayed with
+#   build-fuzz/fuzz/entry_fuzzer build-fuzz/crash-...
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+ensure_packages run ci
+seconds=${1:-60}
+[ $# -gt 0 ] && shift
+build_dir=${OSTRIVANE_FUZZ_BUILD_DIR:-$OSTRIVANE_ROOT/build-fuzz}
+cmake -S "$OSTRIVANE_ROOT" -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DOSTRIVANE_BUILD_FUZZ=ON \
+    -DOSTRIVANE_BUILD_TESTS=OFF -DOSTRIVANE_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build_dir" --target entry_fuzzer -j 2 >/dev/null
+mkdir -p "$build_dir/corpus"
+log="$build_dir/fuzz.log"
+echo "fuzzing number entry for $seconds s (log: $log)"
+status=0
+"$build_dir/fuzz/entry_fuzzer" -max_total_time="$seconds" -max_len=512 -dict="$OSTRIVANE_ROOT/fuzz/entry.dict" \
+    -artifact_prefix="$build_dir/" -print_final_stats=1 "$@" \
+    "$build_dir/corpus" "$OSTRIVANE_ROOT/fuzz/corpus" >"$log" 2>&1 || status=$?
+if [ "$status" -ne 0 ]; then
+    tail -n 40 "$log" >&2
+    echo "fuzz: failed; the input is saved in $build_dir/ as crash-*" >&2
+    exit "$status"
+fi
+grep -E '^Done |^stat::(number_of_executed_units|peak_rss_mb|new_units_added)' "$log"
+echo "fuzz: no failure, corpus of $(ls "$build_dir/corpus" | wc -l) inputs"
