@@ -28,5 +28,8 @@ if [ "$status" -ne 0 ]; then
     echo "fuzz: failed; the input is saved in $build_dir/ as crash-*" >&2
     exit "$status"
 fi
-grep -E '^Done |^stat::(number_of_executed_units|peak_rss_mb|new_units_added)' "$log"
+# The totals: a single process prints Done and its stat:: lines, -fork=N its
+# last progress line.
+grep -E '^Done |^stat::(number_of_executed_units|peak_rss_mb|new_units_added)' "$log" ||
+    grep -E '^#[0-9]+: cov' "$log" | tail -n 1 || true
 echo "fuzz: no failure, corpus of $(ls "$build_dir/corpus" | wc -l) inputs"
