@@ -78,7 +78,7 @@ if [ -n "${DISPLAY:-}" ] && command -v xwininfo >/dev/null 2>&1; then
     "$program" >"$scratch/output" 2>&1 &
     pid=$!
     shown=no
-    for _ in $(seq 50); do
+    for _ in $(seq 200); do  # up to 20 s on a busy machine
         if xwininfo -name Ostrivane >/dev/null 2>&1; then
             shown=yes
             break
