@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <utility>
@@ -119,23 +118,6 @@ int Frame::countLit(int column, int rowFromTop, int w, int h) const {
         }
     }
     return n;
-}
-
-void Frame::save(const std::string &path) const {
-    std::FILE *f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        return;
-    }
-    std::fprintf(f, "P6\n%d %d\n255\n", width_, height_);
-    for (int r = 0; r < height_; ++r) {
-        for (int c = 0; c < width_; ++c) {
-            const Rgb p = at(c, r);
-            std::fputc(p.r, f);
-            std::fputc(p.g, f);
-            std::fputc(p.b, f);
-        }
-    }
-    std::fclose(f);
 }
 
 void GlWindow::useSize(int width, int height) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "editor_state.h"
@@ -44,9 +43,6 @@ public:
     std::vector<int> maskOf(int column, int rowFromTop, int w, int h, Rgb colour) const;
     // Any pixel that is not black.
     int countLit(int column, int rowFromTop, int w, int h) const;
-
-    // Saves the frame as a binary PPM, for looking at a failure.
-    void save(const std::string &path) const;
 
 private:
     int width_, height_;
