@@ -335,21 +335,14 @@ TEST(Sheet, ItsPictureFolderHoldsOnlyTheExercisesPictures) {
 // ---------------------------------------------------------------------
 // Each exercise's picture.
 
-// The stick figure's strokes, from point to point, in model units.
-struct Stroke {
-    double x1, y1, x2, y2;
-};
-const Stroke figure[] = {
-    {0, 0, 1, 0}, {1, 0, 3, 3}, {3, 3, 5, 0},     {5, 0, 6, 0}, {3, 3, 3, 8},  {1, 3.5, 1, 4}, {1, 4, 3, 6},
-    {3, 6, 5, 6}, {5, 6, 5, 7}, {5, 7, 4.5, 7.5}, {3, 8, 4, 9}, {4, 9, 3, 10}, {3, 10, 2, 9},  {2, 9, 3, 8},
-};
+using e2e::Stroke;
 
 // The figure's strokes where the matrix draws them: (x, y) goes to
 // (m00·x + m01·y + m02, m10·x + m11·y + m12).
 std::vector<Stroke> drawnThrough(const Matrix &matrix) {
     const auto &m = matrix.m;
     std::vector<Stroke> result;
-    for (const Stroke &s : figure) {
+    for (const Stroke &s : e2e::figureStrokes) {
         result.push_back(
             {m[0][0] * s.x1 + m[0][1] * s.y1 + m[0][2], m[1][0] * s.x1 + m[1][1] * s.y1 + m[1][2],
              m[0][0] * s.x2 + m[0][1] * s.y2 + m[0][2], m[1][0] * s.x2 + m[1][1] * s.y2 + m[1][2]});

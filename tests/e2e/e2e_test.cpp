@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "window_reading.h"
 #include "x_driver.h"
@@ -29,12 +30,6 @@ struct Affine {
     double y(double px, double py) const { return c * px + d * py + ty; }
 };
 
-// The stick figure's strokes, from point to point, in model units.
-const double figureStrokes[][4] = {
-    {0, 0, 1, 0}, {1, 0, 3, 3}, {3, 3, 5, 0},     {5, 0, 6, 0}, {3, 3, 3, 8},  {1, 3.5, 1, 4}, {1, 4, 3, 6},
-    {3, 6, 5, 6}, {5, 6, 5, 7}, {5, 7, 4.5, 7.5}, {3, 8, 4, 9}, {4, 9, 3, 10}, {3, 10, 2, 9},  {2, 9, 3, 8},
-};
-
 // Every stroke of the figure drawn through `m` (probed at a quarter, the
 // middle and three quarters of its length), and no yellow outside the
 // transformed figure's bounds.
@@ -42,17 +37,17 @@ bool figureDrawnThrough(const Picture &p, const Affine &m) {
     double left = 1e9, right = -1e9, bottom = 1e9, top = -1e9;
     for (const auto &s : figureStrokes) {
         for (const double t : {0.25, 0.5, 0.75}) {
-            const double px = s[0] + t * (s[2] - s[0]);
-            const double py = s[1] + t * (s[3] - s[1]);
+            const double px = s.x1 + t * (s.x2 - s.x1);
+            const double py = s.y1 + t * (s.y2 - s.y1);
             if (!hasNear(p, m.x(px, py), m.y(px, py), near(shade::figure))) {
                 return false;
             }
         }
-        for (const int end : {0, 2}) {
-            left = std::min(left, m.x(s[end], s[end + 1]));
-            right = std::max(right, m.x(s[end], s[end + 1]));
-            bottom = std::min(bottom, m.y(s[end], s[end + 1]));
-            top = std::max(top, m.y(s[end], s[end + 1]));
+        for (const auto &end : {std::make_pair(s.x1, s.y1), std::make_pair(s.x2, s.y2)}) {
+            left = std::min(left, m.x(end.first, end.second));
+            right = std::max(right, m.x(end.first, end.second));
+            bottom = std::min(bottom, m.y(end.first, end.second));
+            top = std::max(top, m.y(end.first, end.second));
         }
     }
     const auto yellow = near(shade::figure);

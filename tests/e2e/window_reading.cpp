@@ -20,6 +20,11 @@ Box highlightBox(int column, int row) {
 
 }  // namespace
 
+const Stroke figureStrokes[14] = {
+    {0, 0, 1, 0}, {1, 0, 3, 3}, {3, 3, 5, 0},     {5, 0, 6, 0}, {3, 3, 3, 8},  {1, 3.5, 1, 4}, {1, 4, 3, 6},
+    {3, 6, 5, 6}, {5, 6, 5, 7}, {5, 7, 4.5, 7.5}, {3, 8, 4, 9}, {4, 9, 3, 10}, {3, 10, 2, 9},  {2, 9, 3, 8},
+};
+
 ColourTest near(Rgb colour) {
     return [colour](Rgb p) {
         return std::abs(p.r - colour.r) <= 1 && std::abs(p.g - colour.g) <= 1 &&

@@ -41,6 +41,15 @@ inline bool operator==(Cell a, Cell b) {
     return a.column == b.column && a.row == b.row;
 }
 
+// One stroke of the stick figure, from point to point, in model units.
+struct Stroke {
+    double x1, y1, x2, y2;
+};
+
+// The figure's fourteen strokes, as the program draws them before its matrix
+// moves them: feet and legs, body, arms, head.
+extern const Stroke figureStrokes[14];
+
 // World centre of the highlight box of an editable entry.
 double entryCentreX(int column);
 double entryCentreY(int row);
