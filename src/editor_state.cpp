@@ -1,14 +1,4 @@
 #include "editor_state.h"
 
-EditorState editorState = {
-    {1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f},
-    {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f},
-    600.0f,
-    600.0f,
-    0.01f,
-    "",
-    0,
-    0,
-    0,
-    0.0f,
-};
+// Starts with the values given beside the fields.
+EditorState editorState;

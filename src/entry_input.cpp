@@ -6,8 +6,14 @@
 #include <cstring>
 
 #include "editor_state.h"
+#include "matrix_panel.h"
 
 namespace {
+
+// Character codes of the keys that do more than add to the entry.
+constexpr unsigned char keyBackspace = 8;
+constexpr unsigned char keyEnter = 13;
+constexpr unsigned char keyEscape = 27;
 
 bool isBlank(char ch) {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
@@ -77,16 +83,17 @@ void onMouse(int button, int state, int x, int y) {
     }
     const float wx = static_cast<float>(x * 100.0 / s.windowWidth - 50.0);
     const float wy = static_cast<float>(50.0 - y * 100.0 / s.windowHeight);
-    if (!(wx > 29.0f) || !(wy > 29.0f)) {
+    if (!(wx > static_cast<float>(panel::left)) || !(wy > static_cast<float>(panel::bottom))) {
         return;
     }
     // Column and row are range-checked before they become integers, so no
     // press position, however far outside the window, converts out of range.
     // Truncation is toward zero: just above the top row, the row value lies
     // between -2/7 and 0 and still gives row 0.
-    const double column = (static_cast<double>(wx) - 29.0) / 7.0;
-    const double row = 3.0 - (static_cast<double>(wy) - 27.0) / 7.0;
-    if (!(column < 3.0) || !(row > -1.0 && row < 2.0)) {
+    const double column = (static_cast<double>(wx) - panel::left) / panel::cellPitch;
+    const double row = panel::rowCount - (static_cast<double>(wy) - panel::gridBottom) / panel::cellPitch;
+    // Only the top two rows are editable.
+    if (!(column < panel::columnCount) || !(row > -1.0 && row < panel::rowCount - 1)) {
         return;
     }
     s.selectedColumn = static_cast<std::int32_t>(column);
@@ -100,12 +107,12 @@ void onKeyboard(unsigned char key, int /*x*/, int /*y*/) {
     if (s.editing == 0) {
         return;
     }
-    if (key == 13 || key == 27) {
+    if (key == keyEnter || key == keyEscape) {
         commitEntry();
         return;
     }
     const std::size_t length = std::strlen(s.entryText);
-    if (key == 8) {
+    if (key == keyBackspace) {
         if (length > 0) {
             s.entryText[length - 1] = '\0';
         }

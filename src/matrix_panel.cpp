@@ -11,9 +11,10 @@ namespace {
 
 constexpr int lineBufferSize = 100;
 
-// Draws one line of text with its origin at world (x, y). The colour is set
-// first: OpenGL takes the raster colour when the raster position is set.
-void drawLine(const char *line, float red, float green, float blue, float x, float y) {
+// Draws a text in the panel's bitmap font with its origin at world (x, y).
+// The colour is set first: OpenGL takes the raster colour when the raster
+// position is set.
+void drawText(const char *line, float red, float green, float blue, float x, float y) {
     glColor3f(red, green, blue);
     glRasterPos2f(x, y);
     for (const char *p = line; *p != '\0'; ++p) {
@@ -50,27 +51,28 @@ void drawMatrixPanel() {
         advancePulse();
         const double level = s.pulseLevel;
         glColor3f(0.2f, static_cast<float>(level + 0.4), static_cast<float>(0.2 - level));
-        const float left = static_cast<float>(29 + 7 * s.selectedColumn);
-        const float bottom = 42.5f - static_cast<float>(7 * s.selectedRow);
-        glRectf(left, bottom, left + 5.0f, bottom + 4.0f);
+        const float left = static_cast<float>(panel::left + panel::cellPitch * s.selectedColumn);
+        const float bottom = static_cast<float>(panel::firstTextY - panel::cellPitch * s.selectedRow) -
+                             panel::boxBelowText;
+        glRectf(left, bottom, left + panel::boxWidth, bottom + panel::boxHeight);
     }
 
-    for (int c = 0; c < 3; ++c) {
-        for (int r = 0; r < 3; ++r) {
-            const float x = static_cast<float>(30 + 7 * c);
-            const float y = static_cast<float>(44 - 7 * r);
+    for (int c = 0; c < panel::columnCount; ++c) {
+        for (int r = 0; r < panel::rowCount; ++r) {
+            const float x = static_cast<float>(panel::firstTextX + panel::cellPitch * c);
+            const float y = static_cast<float>(panel::firstTextY - panel::cellPitch * r);
             if (s.editing != 0 && c == s.selectedColumn && r == s.selectedRow) {
                 // Entries are kept to 99 characters, so this copies the whole text.
                 std::snprintf(line, sizeof line, "%.*s", lineBufferSize - 1, s.entryText);
-                drawLine(line, 1.0f, 0.0f, 0.0f, x, y);
+                drawText(line, 1.0f, 0.0f, 0.0f, x, y);
             } else {
                 formatValue(line, s.matrix[c * 3 + r]);
-                drawLine(line, 0.0f, 1.0f, r == 2 ? 1.0f : 0.0f, x, y);
+                drawText(line, 0.0f, 1.0f, r == 2 ? 1.0f : 0.0f, x, y);
             }
         }
     }
 
-    drawLine(
+    drawText(
         "Click on a green matrix value and type a new number.  "
         "Tickmarks are every five units along axes.",
         1.0f, 0.5f, 1.0f, -48.0f, -48.0f);
