@@ -52,8 +52,8 @@ void drawMatrixPanel() {
         const double level = s.pulseLevel;
         glColor3f(0.2f, static_cast<float>(level + 0.4), static_cast<float>(0.2 - level));
         const float left = static_cast<float>(panel::left + panel::cellPitch * s.selectedColumn);
-        const float bottom = static_cast<float>(panel::firstTextY - panel::cellPitch * s.selectedRow) -
-                             panel::boxBelowText;
+        const float bottom =
+            static_cast<float>(panel::firstTextY - panel::cellPitch * s.selectedRow) - panel::boxBelowText;
         glRectf(left, bottom, left + panel::boxWidth, bottom + panel::boxHeight);
     }
 
