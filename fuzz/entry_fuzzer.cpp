@@ -14,7 +14,7 @@
 #include "editor_state.h"
 #include "entry_input.h"
 #include "glut_include.h"
-#include "reference_number.h"
+#include "number_grammar.h"
 
 namespace {
 

@@ -31,15 +31,15 @@ Area cellArea(int c, int r) {
 // a mask inside `area`, taken from a reference drawing of that text alone.
 std::vector<int> referenceMask(const char *text, float x, float y, Area area) {
     return GlWindow::drawReferenceText(text, x, y)
-        .maskOf(area.column, area.row, area.width, area.height, white);
+        .maskOf(area.column, area.row, area.width, area.height, near(white));
 }
 
-std::vector<int> cellMask(const Frame &frame, int c, int r, Rgb colour) {
+std::vector<int> cellMask(const Picture &frame, int c, int r, Rgb colour) {
     const Area a = cellArea(c, r);
-    return frame.maskOf(a.column, a.row, a.width, a.height, colour);
+    return frame.maskOf(a.column, a.row, a.width, a.height, near(colour));
 }
 
-void expectCellShows(const Frame &frame, int c, int r, const char *text, Rgb colour) {
+void expectCellShows(const Picture &frame, int c, int r, const char *text, Rgb colour) {
     const Area a = cellArea(c, r);
     const std::vector<int> expected =
         referenceMask(text, static_cast<float>(30 + 7 * c), static_cast<float>(44 - 7 * r), a);
@@ -61,14 +61,14 @@ int boxRow(int r) {
 }
 
 // A point inside the box that no glyph covers: just below the text baseline.
-Rgb boxColour(const Frame &frame, int c, int r) {
+Rgb boxColour(const Picture &frame, int c, int r) {
     return frame.at((29 + 7 * c + 50) * 6 + 2, (50 - (42.5 - 7 * r)) * 6 - 2);
 }
 
 }  // namespace
 
 TEST_F(RenderTest, IdentityValuesInTheirCellsAndColours) {
-    const Frame frame = GlWindow::drawFrame();
+    const Picture frame = GlWindow::drawFrame();
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r) {
             const char *text = (c == r) ? "1.00" : "0.00";
@@ -78,7 +78,7 @@ TEST_F(RenderTest, IdentityValuesInTheirCellsAndColours) {
         }
     }
     // No highlight box while idle.
-    const Frame again = GlWindow::drawFrame();
+    const Picture again = GlWindow::drawFrame();
     EXPECT_EQ(again.countLit(boxColumn(0) - 12, boxRow(0) + 8, 4, 3), 0);
 }
 
@@ -89,7 +89,7 @@ TEST_F(RenderTest, ValuesAreShownWithTwoDecimalsAndTheirSign) {
     editorState.matrix[1] = std::numeric_limits<float>::infinity();
     editorState.matrix[4] = -std::numeric_limits<float>::infinity();
     editorState.matrix[7] = 0.004f;
-    const Frame frame = GlWindow::drawFrame();
+    const Picture frame = GlWindow::drawFrame();
     expectCellShows(frame, 0, 0, "-0.50", green);
     expectCellShows(frame, 1, 0, "123.46", green);
     expectCellShows(frame, 2, 0, "12.35", green);  // 12.345f is just above 12.345
@@ -100,7 +100,7 @@ TEST_F(RenderTest, ValuesAreShownWithTwoDecimalsAndTheirSign) {
 
 TEST_F(RenderTest, EntryInProgressShowsItsTextInRedOverTheBox) {
     press(490, 75);  // column 0, row 1
-    Frame frame = GlWindow::drawFrame();
+    Picture frame = GlWindow::drawFrame();
     // Right after the entry starts: no number in that cell, the others unchanged.
     EXPECT_TRUE(cellMask(frame, 0, 1, green).empty());
     EXPECT_TRUE(cellMask(frame, 0, 1, red).empty());
@@ -133,7 +133,7 @@ TEST_F(RenderTest, HighlightPulsesWithA40FramePeriodAndPausesWhileIdle) {
     for (int frame = 1; frame <= 81; ++frame) {
         seen.push_back(boxColour(GlWindow::drawFrame(), 2, 0));
     }
-    // Frame n shows the level after n steps: up 0.01 a frame to 0.2 at frame
+    // Picture n shows the level after n steps: up 0.01 a frame to 0.2 at frame
     // 20, back to 0 at frame 40.
     EXPECT_TRUE(sameColour(seen[0], toRgb(0.2f, 0.41f, 0.19f)));
     EXPECT_TRUE(sameColour(seen[19], toRgb(0.2f, 0.6f, 0.0f)));
@@ -151,7 +151,7 @@ TEST_F(RenderTest, HighlightPulsesWithA40FramePeriodAndPausesWhileIdle) {
     const float level = editorState.pulseLevel;
     const float step = editorState.pulseStep;
     for (int i = 0; i < 7; ++i) {
-        const Frame idle = GlWindow::drawFrame();
+        const Picture idle = GlWindow::drawFrame();
         EXPECT_EQ(idle.countLit(boxColumn(2) - 12, boxRow(0) + 8, 4, 3), 0);
     }
     EXPECT_EQ(editorState.pulseLevel, level);
@@ -163,17 +163,17 @@ TEST_F(RenderTest, HighlightPulsesWithA40FramePeriodAndPausesWhileIdle) {
 }
 
 TEST_F(RenderTest, InstructionLineAlongTheBottom) {
-    const Frame frame = GlWindow::drawFrame();
+    const Picture frame = GlWindow::drawFrame();
     const char *instructions =
         "Click on a green matrix value and type a new number.  Tickmarks are every five units along axes.";
     const Area line = {0, (50 + 48) * 6 - 12, 600, 20};
     const std::vector<int> expected = referenceMask(instructions, -48.0f, -48.0f, line);
     ASSERT_GT(expected.size(), 300u);
-    EXPECT_EQ(frame.maskOf(line.column, line.row, line.width, line.height, pink), expected);
+    EXPECT_EQ(frame.maskOf(line.column, line.row, line.width, line.height, near(pink)), expected);
 }
 
 TEST_F(RenderTest, TheRoadOfOneEditShearsTheFigureOnTheNextFrame) {
-    Frame frame = GlWindow::drawFrame();
+    Picture frame = GlWindow::drawFrame();
     EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));
     press(boxColumn(1), boxRow(0));
     onKeyboard('1', 0, 0);

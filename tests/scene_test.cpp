@@ -22,31 +22,24 @@ float &entry(int r, int c) {
     return editorState.matrix[c * 3 + r];
 }
 
-// The figure's outline in model coordinates, with points on each segment,
-// and places well inside its cells that no line crosses.
-struct ModelPoint {
-    float x, y;
-};
-const ModelPoint onOutline[] = {
-    {0.5f, 0.0f},  {2.0f, 1.5f}, {4.0f, 1.5f}, {5.5f, 0.0f},  // feet and legs
-    {3.0f, 5.0f},                                             // body
-    {1.0f, 3.75f}, {2.0f, 5.0f}, {4.0f, 6.0f}, {5.0f, 6.5f},  // arms
-    {3.5f, 8.5f},  {3.5f, 9.5f}, {2.5f, 9.5f}, {2.5f, 8.5f},  // head
-};
-
-void expectFigureThrough(const Frame &frame, float a, float b, float tx, float c, float d, float ty) {
-    for (const ModelPoint &p : onOutline) {
-        const float x = a * p.x + b * p.y + tx;
-        const float y = c * p.x + d * p.y + ty;
-        EXPECT_TRUE(frame.hasNear(x, y, yellow))
-            << "no figure at world (" << x << ", " << y << ") from model (" << p.x << ", " << p.y << ")";
+void expectFigureThrough(const Picture &frame, float a, float b, float tx, float c, float d, float ty) {
+    // A quarter, the middle and three quarters along each stroke.
+    for (const Stroke &s : figureStrokes) {
+        for (const double t : {0.25, 0.5, 0.75}) {
+            const double px = s.x1 + t * (s.x2 - s.x1);
+            const double py = s.y1 + t * (s.y2 - s.y1);
+            const double x = a * px + b * py + tx;
+            const double y = c * px + d * py + ty;
+            EXPECT_TRUE(frame.hasNear(x, y, yellow))
+                << "no figure at world (" << x << ", " << y << ") from model (" << px << ", " << py << ")";
+        }
     }
 }
 
 }  // namespace
 
 TEST_F(RenderTest, IdentityFigureStandsOnTheXAxisRightOfTheOrigin) {
-    const Frame frame = GlWindow::drawFrame();
+    const Picture frame = GlWindow::drawFrame();
     expectFigureThrough(frame, 1, 0, 0, 0, 1, 0);
     // Head top at (3, 10), nothing above it.
     EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));
@@ -82,7 +75,7 @@ TEST_F(RenderTest, FigureFollowsEachKindOfMatrix) {
         entry(1, 0) = k.c;
         entry(1, 1) = k.d;
         entry(1, 2) = k.ty;
-        const Frame frame = GlWindow::drawFrame();
+        const Picture frame = GlWindow::drawFrame();
         expectFigureThrough(frame, k.a, k.b, k.tx, k.c, k.d, k.ty);
         // The untransformed head is gone.
         EXPECT_FALSE(frame.hasNear(3.5f, 9.5f, yellow, 1));
@@ -92,7 +85,7 @@ TEST_F(RenderTest, FigureFollowsEachKindOfMatrix) {
 TEST_F(RenderTest, NamedLandmarksOfTranslationMirrorAndShear) {
     entry(0, 2) = 10.0f;
     entry(1, 2) = -20.0f;
-    Frame frame = GlWindow::drawFrame();
+    Picture frame = GlWindow::drawFrame();
     EXPECT_TRUE(frame.hasNear(13.0f, -10.0f, yellow, 1));
     EXPECT_TRUE(frame.hasNear(10.2f, -20.0f, yellow, 1));
     EXPECT_TRUE(frame.hasNear(15.8f, -20.0f, yellow, 1));
@@ -117,7 +110,7 @@ TEST_F(RenderTest, CollapsedMatrixDrawsAtMostAPointAndLeavesTheAxes) {
     entry(1, 1) = 0.0f;
     entry(0, 2) = -20.0f;
     entry(1, 2) = -30.0f;
-    const Frame frame = GlWindow::drawFrame();
+    const Picture frame = GlWindow::drawFrame();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // Whatever is drawn of the figure lies on the single point.
     EXPECT_EQ(frame.countIn(-50, -50, -22, 50, yellow), 0);
@@ -134,7 +127,7 @@ TEST_F(RenderTest, NonFiniteAndHugeEntriesDrawWithoutFailing) {
         resetEditorState();
         entry(0, 1) = v;
         entry(1, 2) = v;
-        const Frame frame = GlWindow::drawFrame();
+        const Picture frame = GlWindow::drawFrame();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         // The axes and the panel's instruction line still draw.
         EXPECT_TRUE(frame.hasNear(-22.5f, 0.0f, axisBlue, 1)) << v;
@@ -143,7 +136,7 @@ TEST_F(RenderTest, NonFiniteAndHugeEntriesDrawWithoutFailing) {
 }
 
 TEST_F(RenderTest, AxesAndTicksAreBlueEveryFiveUnits) {
-    const Frame frame = GlWindow::drawFrame();
+    const Picture frame = GlWindow::drawFrame();
     // The axes between ticks.
     for (float t : {-47.5f, -32.5f, -12.5f, 17.5f, 42.5f, 47.5f}) {
         EXPECT_TRUE(frame.hasNear(t, 0.0f, axisBlue, 1)) << "x axis at " << t;
@@ -225,12 +218,12 @@ TEST_F(RenderTest, AxesAreOneLinePrimitiveOfTwoAxesAnd42TicksToTheEdges) {
 }
 
 TEST_F(RenderTest, AxesDoNotMoveWithTheMatrix) {
-    const Frame before = GlWindow::drawFrame();
+    const Picture before = GlWindow::drawFrame();
     entry(0, 0) = 2.0f;
     entry(0, 1) = -1.0f;
     entry(1, 2) = 30.0f;
     entry(0, 2) = -40.0f;
-    const Frame after = GlWindow::drawFrame();
+    const Picture after = GlWindow::drawFrame();
     int compared = 0;
     for (int i = 0; i <= 20; ++i) {
         const float t = -50.0f + 5.0f * static_cast<float>(i);
@@ -248,7 +241,7 @@ TEST_F(RenderTest, ReshapedTo300By600TheWorldIsSqueezedHorizontally) {
     GlWindow::useSize(300, 600);
     EXPECT_EQ(editorState.windowWidth, 300.0f);
     EXPECT_EQ(editorState.windowHeight, 600.0f);
-    const Frame frame = GlWindow::drawFrame();
+    const Picture frame = GlWindow::drawFrame();
     ASSERT_EQ(frame.width(), 300);
     // World x maps to column (x + 50) * 3 and y still to row (50 - y) * 6.
     EXPECT_TRUE(sameColour(frame.at(150, frame.rowOf(-22.5f)), axisBlue) ||

@@ -29,8 +29,20 @@ ensure_packages() {
         fi
     fi
     echo "Installing missing Debian packages: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+    # A desktop's automatic updates may hold apt's locks for a while: install
+    # waits for the lock, but update (apt 2.6) fails at once, so it is tried
+    # again for up to five minutes.
+    local tries=0
+    until "${sudo[@]}" apt-get update -qq; do
+        tries=$((tries + 1))
+        if [ "$tries" -ge 60 ]; then
+            echo "apt-get update kept failing; install the packages above by hand." >&2
+            return 1
+        fi
+        sleep 5
+    done
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
+        "${missing[@]}" >/dev/null
 }
 
 # build_project BUILD_DIR [CMAKE_ARGS...]: configures and builds.
@@ -51,7 +63,9 @@ with_display() {
     local fifo status pid
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    # -noreset: otherwise the server resets when its last client leaves, and
+    # a program connecting during the reset fails.
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
     pid=$!
     local number
     read -r number < "$fifo"

@@ -14,4 +14,4 @@ cmake --build "$build_dir" -j "$(nproc 2>/dev/null || echo 2)" --target ostrivan
 if [ $# -eq 0 ]; then
     set -- set:1,0=1 "save:$OSTRIVANE_ROOT/docs/images/window.png"
 fi
-"$build_dir/tests/e2e/ostrivane_screenshot" --program "$build_dir/ostrivane" "$@"
+"$build_dir/tests/e2e/ostrivane_screenshot" "$@"

@@ -1,5 +1,7 @@
 #include "lesson_sheet.h"
 
+#include "number_grammar.h"
+
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -83,11 +85,6 @@ void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Matr
 
 bool operator==(const Entry &a, const Entry &b) {
     return a.column == b.column && a.row == b.row && a.text == b.text;
-}
-
-bool isPlainNumber(const std::string &text) {
-    static const std::regex plain(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)");
-    return std::regex_match(text, plain);
 }
 
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName) {

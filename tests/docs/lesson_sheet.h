@@ -31,11 +31,6 @@ struct Exercise {
 // std::runtime_error naming `fileName` and the line at fault.
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName);
 
-// Whether the text is a plain decimal number (optional sign, digits with at
-// most one decimal point, optional exponent), which the program reads
-// whole.
-bool isPlainNumber(const std::string &text);
-
 // A 3x3 matrix, m[row][column].
 struct Matrix {
     double m[3][3];

@@ -1,7 +1,6 @@
 // The lesson sheet, docs/lessons.md, against the program. Its pictures must
 // be what the program draws today for the entries of
-// docs/lessons/exercises.txt, typed through real X input by
-// tools/lesson-pictures.sh; they must show the figure where the exercise's
+// docs/lessons/exercises.txt, typed through real X input; they must show the figure where the exercise's
 // matrix puts it, clear of the matrix panel; and the sheet must state the
 // list's entries, as its 3x3 matrix and as its click-and-type steps.
 #include <gtest/gtest.h>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "actions.h"
 #include "lesson_sheet.h"
 #include "window_reading.h"
 #include "x_driver.h"
@@ -76,34 +76,6 @@ std::string joined(const std::vector<std::string> &lines) {
     return result;
 }
 
-// Runs a command line given as words, each passed through the shell
-// unchanged, with its standard error into `errors` when one is named; its
-// exit status, or -1.
-int run(const std::vector<std::string> &words, const std::string &errors = "") {
-    std::string command;
-    for (const std::string &word : words) {
-        std::string quoted = "'";
-        for (const char ch : word) {
-            quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-        }
-        command += quoted + "' ";
-    }
-    if (!errors.empty()) {
-        command += "2>'" + errors + "'";
-    }
-    const int status = std::system(command.c_str());
-    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string contentsOf(const std::string &path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-const std::string script = sourceDir + "/tools/lesson-pictures.sh";
-
 // ---------------------------------------------------------------------
 // The exercise list.
 
@@ -162,32 +134,6 @@ TEST(ExerciseList, TheListReads) {
     std::vector<Exercise> list;
     ASSERT_NO_THROW(list = loadList());
     EXPECT_GE(list.size(), 8u);
-}
-
-// The script reads the list itself: it stops at a line it cannot type, and
-// at an exercise it does not know, before starting the program.
-TEST(ExerciseList, TheScriptRefusesWhatItCannotType) {
-    const std::string dir = std::string(OSTRIVANE_LESSON_PICTURES) + "/scratch";
-    std::filesystem::create_directories(dir);
-    const std::string list = dir + "/list.txt", errors = dir + "/errors.txt";
-    std::vector<std::string> words = {
-        "bash", script,   "--tool", dir + "/no-tool", "--program", dir + "/no-program", "--out",
-        dir,    "--list", list};
-    std::ofstream(list) << "# fine\ngood 0,0=2\nbad 0,2=1\n";
-    EXPECT_EQ(run(words, errors), 1);
-    EXPECT_NE(contentsOf(errors).find("list.txt:3: \"0,2=1\" is not COLUMN,ROW=TEXT"), std::string::npos)
-        << contentsOf(errors);
-
-    std::ofstream(list) << "good 0,0=2\n";
-    words.push_back("other");
-    EXPECT_EQ(run(words, errors), 2);
-    EXPECT_NE(contentsOf(errors).find("no exercise named other"), std::string::npos) << contentsOf(errors);
-
-    // With a tool that does not start, the failure names the exercise.
-    words.pop_back();
-    EXPECT_EQ(run(words, errors), 1);
-    EXPECT_NE(contentsOf(errors).find("exercise good failed"), std::string::npos) << contentsOf(errors);
-    EXPECT_FALSE(std::filesystem::exists(dir + "/good.png"));
 }
 
 // ---------------------------------------------------------------------
@@ -335,14 +281,12 @@ TEST(Sheet, ItsPictureFolderHoldsOnlyTheExercisesPictures) {
 // ---------------------------------------------------------------------
 // Each exercise's picture.
 
-using e2e::Stroke;
-
 // The figure's strokes where the matrix draws them: (x, y) goes to
 // (m00·x + m01·y + m02, m10·x + m11·y + m12).
 std::vector<Stroke> drawnThrough(const Matrix &matrix) {
     const auto &m = matrix.m;
     std::vector<Stroke> result;
-    for (const Stroke &s : e2e::figureStrokes) {
+    for (const Stroke &s : figureStrokes) {
         result.push_back(
             {m[0][0] * s.x1 + m[0][1] * s.y1 + m[0][2], m[1][0] * s.x1 + m[1][1] * s.y1 + m[1][2],
              m[0][0] * s.x2 + m[0][1] * s.y2 + m[0][2], m[1][0] * s.x2 + m[1][1] * s.y2 + m[1][2]});
@@ -394,11 +338,11 @@ TEST_P(LessonPicture, KeepsTheFigureInViewAndClearOfThePanel) {
 // matrix sends the figure to a point) covers no pixel.
 TEST_P(LessonPicture, ShowsTheFigureWhereTheMatrixPutsIt) {
     const Exercise &exercise = GetParam();
-    const e2e::Picture picture = e2e::Picture::loadPng(sheetPicture(exercise.name));
+    const Picture picture = Picture::loadPng(sheetPicture(exercise.name));
     ASSERT_EQ(picture.width(), 600);
     ASSERT_EQ(picture.height(), 600);
     const std::vector<Stroke> strokes = drawnThrough(afterTyping(exercise.entries));
-    const auto yellow = e2e::near(e2e::shade::figure);
+    const auto yellow = near(shade::figure);
     std::vector<std::string> missing;
     for (const Stroke &s : strokes) {
         if (length(s) < 0.5) {
@@ -406,7 +350,7 @@ TEST_P(LessonPicture, ShowsTheFigureWhereTheMatrixPutsIt) {
         }
         for (const double t : {0.25, 0.5, 0.75}) {
             const double x = s.x1 + t * (s.x2 - s.x1), y = s.y1 + t * (s.y2 - s.y1);
-            if (!e2e::hasNear(picture, x, y, yellow)) {
+            if (!picture.hasNear(x, y, yellow)) {
                 missing.push_back("(" + std::to_string(x) + ", " + std::to_string(y) + ")");
             }
         }
@@ -436,20 +380,31 @@ TEST_P(LessonPicture, ShowsTheFigureWhereTheMatrixPutsIt) {
     }
 }
 
-// The program, typed into as the sheet says, draws exactly the sheet's
-// picture. llvmpipe draws the same pixels run after run, so the pictures
-// are compared pixel for pixel.
+// The program, typed into as the sheet tells a teacher to (click the green
+// value, type the number, press Enter) through real X input, draws exactly
+// the sheet's picture. llvmpipe draws the same pixels run after run, so the
+// pictures are compared pixel for pixel. What it draws is kept in the build
+// tree, where tools/lesson-pictures.sh takes the sheet's pictures from.
 TEST_P(LessonPicture, IsWhatTheProgramDraws) {
     const Exercise &exercise = GetParam();
     const std::string fresh = freshPicture(exercise.name);
     std::filesystem::create_directories(OSTRIVANE_LESSON_PICTURES);
     std::filesystem::remove(fresh);
-    ASSERT_EQ(run({"bash", script, "--tool", OSTRIVANE_SCREENSHOT_TOOL, "--program", OSTRIVANE_PROGRAM,
-                   "--out", OSTRIVANE_LESSON_PICTURES, exercise.name}),
-              0)
-        << "exercise " << exercise.name << ": tools/lesson-pictures.sh failed";
-    const e2e::Picture now = e2e::Picture::loadPng(fresh);
-    const e2e::Picture sheet = e2e::Picture::loadPng(sheetPicture(exercise.name));
+    {
+        e2e::VirtualDisplay display;
+        e2e::ProgramWindow window(e2e::targetFromEnvironment(), display);
+        for (const Entry &entry : exercise.entries) {
+            e2e::Action set;
+            set.kind = e2e::Action::Kind::set;
+            set.column = entry.column;
+            set.row = entry.row;
+            set.text = entry.text;
+            e2e::runAction(window, set);
+        }
+        window.grab().savePng(fresh);
+    }
+    const Picture now = Picture::loadPng(fresh);
+    const Picture sheet = Picture::loadPng(sheetPicture(exercise.name));
     if (now == sheet) {
         return;
     }

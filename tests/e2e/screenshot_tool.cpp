@@ -14,27 +14,23 @@ namespace {
 
 void printUsage(std::FILE *to) {
     std::fprintf(to,
-                 "usage: ostrivane_screenshot [--program PATH] ACTION...\n"
-                 "Starts the program (by default %s) on a private Xvfb, does the actions\n"
-                 "in order, each waited for until the window shows it, and ends it.\n"
+                 "usage: ostrivane_screenshot ACTION...\n"
+                 "Starts the program on a private Xvfb (the one built beside this tool, or\n"
+                 "the build that OSTRIVANE_E2E_TARGET and OSTRIVANE_E2E_PROGRAM name), does\n"
+                 "the actions in order, each waited for until the window shows it, and ends it.\n"
                  "Actions:\n%s",
-                 OSTRIVANE_PROGRAM, e2e::actionHelp);
+                 e2e::actionHelp);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
-    std::string program = OSTRIVANE_PROGRAM;
     std::vector<e2e::Action> actions;
     try {
         for (int i = 1; i < argc; ++i) {
             if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
                 printUsage(stdout);
                 return 0;
-            }
-            if (std::strcmp(argv[i], "--program") == 0 && i + 1 < argc) {
-                program = argv[++i];
-                continue;
             }
             actions.push_back(e2e::parseAction(argv[i]));
         }
@@ -49,7 +45,7 @@ int main(int argc, char **argv) {
     }
     try {
         e2e::VirtualDisplay display;
-        e2e::ProgramWindow window(program, display);
+        e2e::ProgramWindow window(e2e::targetFromEnvironment(), display);
         for (const e2e::Action &action : actions) {
             e2e::runAction(window, action);
             if (action.kind == e2e::Action::Kind::save) {

@@ -3,35 +3,11 @@
 #ifndef OSTRIVANE_WINDOW_READING_H
 #define OSTRIVANE_WINDOW_READING_H
 
-#include <functional>
 #include <vector>
 
 #include "x_driver.h"
 
 namespace e2e {
-
-// The window's colours as an 8-bit framebuffer holds them.
-namespace shade {
-constexpr Rgb figure{255, 255, 51};
-constexpr Rgb axis{0, 0, 179};
-constexpr Rgb tick{0, 0, 128};
-constexpr Rgb editableValue{0, 255, 0};
-constexpr Rgb fixedValue{0, 255, 255};
-constexpr Rgb entryText{255, 0, 0};
-constexpr Rgb instructions{255, 128, 255};
-}  // namespace shade
-
-using ColourTest = std::function<bool(Rgb)>;
-
-// The colour within one step per channel, as rounding may give.
-ColourTest near(Rgb colour);
-// Any shade the pulsing highlight box takes.
-bool isHighlight(Rgb colour);
-
-// Whether a pixel within `radius` pixels of the world position passes.
-bool hasNear(const Picture &picture, double worldX, double worldY, const ColourTest &test, int radius = 2);
-// Number of pixels that pass inside the world rectangle.
-int countIn(const Picture &picture, double x1, double y1, double x2, double y2, const ColourTest &test);
 
 struct Cell {
     int column, row;
@@ -40,15 +16,6 @@ struct Cell {
 inline bool operator==(Cell a, Cell b) {
     return a.column == b.column && a.row == b.row;
 }
-
-// One stroke of the stick figure, from point to point, in model units.
-struct Stroke {
-    double x1, y1, x2, y2;
-};
-
-// The figure's fourteen strokes, as the program draws them before its matrix
-// moves them: feet and legs, body, arms, head.
-extern const Stroke figureStrokes[14];
 
 // World centre of the highlight box of an editable entry.
 double entryCentreX(int column);

@@ -1,19 +1,22 @@
-// Drives the real ostrivane program as a user would: starts a private X
+// Drives a real build of Ostrivane as a user would: starts a private X
 // server (Xvfb) and the program on it, finds the program's window by its
-// title, sends real mouse and keyboard input through the XTest extension and
-// reads the window back pixel by pixel.
+// title, sends real mouse and keyboard input (libxdo, through XTest) and
+// reads the window back pixel by pixel. Which build runs, and how it is
+// started, is a Target: the desktop program, the Windows .exe under Wine or
+// the page in Chromium.
 #ifndef OSTRIVANE_X_DRIVER_H
 #define OSTRIVANE_X_DRIVER_H
 
 #include <sys/types.h>
 
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "picture.h"
 
 namespace e2e {
 
@@ -28,53 +31,28 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct Rgb {
-    int r, g, b;
+// How to start one build of the program, and where its drawing area lies
+// inside the window that carries its title.
+struct Target {
+    std::string name;
+    // Started with DISPLAY set to the virtual display.
+    std::vector<std::string> command;
+    // A frame that the target draws around its drawing area itself (Wine
+    // does so when no window manager runs), in pixels.
+    int frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;
+    // Only the Linux program promises to write nothing on its terminal;
+    // Wine and Chromium write lines of their own.
+    bool silent = true;
+    // How long the first window may take to appear.
+    std::chrono::milliseconds startWait = defaultWait;
 };
 
-inline bool operator==(Rgb a, Rgb b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-
-// Pixel column and row of a world position in a window of the given size:
-// the world square x, y in [-50, 50] always covers the whole window, y
-// upwards.
-int worldColumn(double worldX, int width);
-int worldRow(double worldY, int height);
-
-// A picture of a window: 8-bit RGB, rows from the top.
-class Picture {
-public:
-    Picture() = default;
-    Picture(int width, int height, std::vector<unsigned char> rgb);
-
-    int width() const { return width_; }
-    int height() const { return height_; }
-    bool empty() const { return width_ == 0 || height_ == 0; }
-    // The pixel, or (-1, -1, -1) outside the picture.
-    Rgb at(int column, int row) const;
-
-    // Pixel column and row of a world position in this picture.
-    int columnOf(double worldX) const;
-    int rowOf(double worldY) const;
-
-    bool operator==(const Picture &other) const;
-    bool operator!=(const Picture &other) const { return !(*this == other); }
-
-    // Writes the picture as PNG, colour-mapped when it has at most 256
-    // colours (as the program's pictures do). Throws DriverError.
-    void savePng(const std::string &path) const;
-    static Picture loadPng(const std::string &path);
-
-private:
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<unsigned char> rgb_;
-};
+// "desktop", or the target named by OSTRIVANE_E2E_TARGET ("windows",
+// "web"), with the paths that CTest hands over in the environment.
+Target targetFromEnvironment();
 
 // A private Xvfb on a display number of its own choosing (-displayfd), with
-// one screen of the given size at 24 bits; stopped, by its process id, when
-// the object goes.
+// one screen of the given size at 24 bits; stopped when the object goes.
 class VirtualDisplay {
 public:
     explicit VirtualDisplay(int width = 1600, int height = 1200);
@@ -90,15 +68,14 @@ private:
     std::string name_;
 };
 
-// A program started on a virtual display, and its top-level window. The
-// constructor returns once the window is mapped, has the keyboard focus (as
-// a window manager would give it) and has drawn a frame. Whatever the
-// program writes on stdout and stderr is kept. The program is ended when
-// the object goes, if it still runs.
+// A program started on a virtual display, and its window titled
+// "Ostrivane". The constructor returns once the window is mapped, has the
+// keyboard focus (as a window manager would give it) and has drawn a frame.
+// Whatever the program writes on stdout and stderr is kept. The program is
+// ended when the object goes, if it still runs.
 class ProgramWindow {
 public:
-    ProgramWindow(const std::string &program, const VirtualDisplay &display,
-                  const std::string &title = "Ostrivane");
+    ProgramWindow(const Target &target, const VirtualDisplay &display);
     ~ProgramWindow();
     ProgramWindow(const ProgramWindow &) = delete;
     ProgramWindow &operator=(const ProgramWindow &) = delete;
@@ -106,31 +83,32 @@ public:
     struct Geometry {
         int x, y, width, height;
     };
-    // Position on the screen and size of the window.
+    // Position on the screen of the titled window, and size of the drawing
+    // area.
     Geometry geometry() const;
     std::string title() const;
     // Whether the window lists WM_DELETE_WINDOW in WM_PROTOCOLS, that is
     // whether a window manager's close button asks it politely to close.
     bool acceptsDeleteRequest() const;
 
-    // Input, sent through XTest as real devices would send it; each call
-    // returns once the X server has handled it.
-    // Moves the pointer over a world position and presses and releases the
-    // button there (1 left, 2 middle, 3 right).
+    // Input, as real devices send it; each call returns once the X server
+    // has handled it.
+    // Presses and releases the button (1 left, 2 middle, 3 right) over a
+    // world position.
     void click(double worldX, double worldY, int button = 1);
-    // Types each character on the keyboard, with Shift where the keyboard
-    // needs it; '\r' or '\n' is Return, '\b' BackSpace, '\x1b' Escape.
+    // Types the text's characters (UTF-8), with Shift where the keyboard
+    // needs it.
     void typeText(const std::string &text);
-    // Presses and releases the key of an X key name: "Return", "Escape",
-    // "BackSpace", "a", ...
-    void pressKey(const std::string &keyName);
-    // Resizes the window, as dragging its border would.
+    // Presses a key or a combination by its X names: "Return", "Escape",
+    // "BackSpace", "ctrl+a", ...
+    void pressKey(const std::string &keys);
+    // Resizes the drawing area, as dragging the window's border would.
     void resize(int width, int height);
     // What a window manager's close button does for a window that accepts
     // it: the ICCCM WM_DELETE_WINDOW message.
     void requestClose();
 
-    // The window as it shows now; empty when it is gone.
+    // The drawing area as it shows now; empty when the window is gone.
     Picture grab() const;
     // Waits until the window shows a picture that `accepts`; `last` gets
     // the last picture looked at. False after `timeout`.

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "glut_include.h"
-#include "reference_number.h"
+#include "number_grammar.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "reference_number.h"
+#include "number_grammar.h"
 
 TEST(ReferenceNumber, ReadsTheExamplesOfTheEditingRules) {
     EXPECT_EQ(referenceValue("2.5abc"), 2.5f);

@@ -1,0 +1,108 @@
+#include "picture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+#include <utility>
+
+const Stroke figureStrokes[14] = {
+    {0, 0, 1, 0}, {1, 0, 3, 3}, {3, 3, 5, 0},     {5, 0, 6, 0}, {3, 3, 3, 8},  {1, 3.5, 1, 4}, {1, 4, 3, 6},
+    {3, 6, 5, 6}, {5, 6, 5, 7}, {5, 7, 4.5, 7.5}, {3, 8, 4, 9}, {4, 9, 3, 10}, {3, 10, 2, 9},  {2, 9, 3, 8},
+};
+
+Rgb toRgb(float r, float g, float b) {
+    auto channel = [](float v) { return static_cast<int>(std::lround(v * 255.0f)); };
+    return {channel(r), channel(g), channel(b)};
+}
+
+bool sameColour(Rgb a, Rgb b) {
+    return std::abs(a.r - b.r) <= 1 && std::abs(a.g - b.g) <= 1 && std::abs(a.b - b.b) <= 1;
+}
+
+ColourTest near(Rgb colour) {
+    return [colour](Rgb p) { return sameColour(p, colour); };
+}
+
+bool isHighlight(Rgb p) {
+    // (0.2, level + 0.4, 0.2 - level) with the level swinging over about
+    // [0, 0.2]: green and blue always add up to 0.6.
+    return std::abs(p.r - 51) <= 1 && p.g >= 100 && p.g <= 156 && p.b <= 54 && std::abs(p.g + p.b - 153) <= 2;
+}
+
+Picture::Picture(int width, int height, std::vector<unsigned char> rgb)
+    : width_(width), height_(height), rgb_(std::move(rgb)) {
+    if (width_ < 0 || height_ < 0 || rgb_.size() != static_cast<std::size_t>(width_) * height_ * 3) {
+        throw std::runtime_error("picture data does not match its size");
+    }
+}
+
+Rgb Picture::at(int column, int row) const {
+    if (column < 0 || column >= width_ || row < 0 || row >= height_) {
+        return {-1, -1, -1};
+    }
+    const std::size_t i = (static_cast<std::size_t>(row) * width_ + column) * 3;
+    return {rgb_[i], rgb_[i + 1], rgb_[i + 2]};
+}
+
+int Picture::columnOf(double worldX) const {
+    return static_cast<int>(std::floor((worldX + 50.0) * width_ / 100.0));
+}
+
+int Picture::rowOf(double worldY) const {
+    return static_cast<int>(std::floor((50.0 - worldY) * height_ / 100.0));
+}
+
+bool Picture::hasNear(double worldX, double worldY, const ColourTest &test, int radius) const {
+    const int c0 = columnOf(worldX);
+    const int r0 = rowOf(worldY);
+    for (int r = r0 - radius; r <= r0 + radius; ++r) {
+        for (int c = c0 - radius; c <= c0 + radius; ++c) {
+            if (test(at(c, r))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool Picture::hasNear(double worldX, double worldY, Rgb colour, int radius) const {
+    return hasNear(worldX, worldY, near(colour), radius);
+}
+
+int Picture::countIn(double x1, double y1, double x2, double y2, const ColourTest &test) const {
+    int n = 0;
+    const int rowEnd = std::min(rowOf(std::min(y1, y2)), height_ - 1);
+    const int columnEnd = std::min(columnOf(std::max(x1, x2)), width_ - 1);
+    for (int r = std::max(0, rowOf(std::max(y1, y2))); r <= rowEnd; ++r) {
+        for (int c = std::max(0, columnOf(std::min(x1, x2))); c <= columnEnd; ++c) {
+            n += test(at(c, r)) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+int Picture::countIn(double x1, double y1, double x2, double y2, Rgb colour) const {
+    return countIn(x1, y1, x2, y2, near(colour));
+}
+
+std::vector<int> Picture::maskOf(int column, int row, int w, int h, const ColourTest &test) const {
+    std::vector<int> mask;
+    for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) {
+            if (test(at(column + c, row + r))) {
+                mask.push_back(r * w + c);
+            }
+        }
+    }
+    return mask;
+}
+
+int Picture::countLit(int column, int row, int w, int h) const {
+    return static_cast<int>(
+        maskOf(column, row, w, h, [](Rgb p) { return p.r > 0 || p.g > 0 || p.b > 0; }).size());
+}
+
+bool Picture::operator==(const Picture &other) const {
+    return width_ == other.width_ && height_ == other.height_ && rgb_ == other.rgb_;
+}
