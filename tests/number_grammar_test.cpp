@@ -73,7 +73,7 @@ bool isPlainDecimal(const std::string &text) {
 
 }  // namespace
 
-// The automaton against a brute-force search over every prefix, on random
+// The regular expression against a brute-force search over every prefix, on random
 // texts made mostly of the characters that matter.
 TEST(ReferenceNumber, FindsTheLongestPrefixThatIsANumber) {
     static const char alphabet[] = " \t+-.eE0123456789x";

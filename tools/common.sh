@@ -49,7 +49,13 @@ ensure_packages() {
 build_project() {
     local dir=$1
     shift
-    cmake -S "$OSTRIVANE_ROOT" -B "$dir" "$@" >/dev/null
+    local log
+    if ! log=$(cmake -S "$OSTRIVANE_ROOT" -B "$dir" "$@" 2>&1); then
+        echo "$log" >&2
+        return 1
+    fi
+    # The one line of each test group left out, and any warning.
+    sed -n -e 's/^-- \(Leaving out .*\)/\1/p' -e '/^CMake Warning/,/^$/p' <<<"$log"
     cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
 }
 
