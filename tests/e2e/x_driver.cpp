@@ -25,8 +25,6 @@ extern "C" {
 #include <thread>
 #include <utility>
 
-extern char **environ;
-
 namespace e2e {
 
 namespace {
@@ -54,31 +52,19 @@ std::string readAll(std::FILE *file) {
     return text;
 }
 
-// Starts a child with stdin from /dev/null, stdout and stderr into `output`
-// and, when `passedFd` is not -1, that descriptor as its descriptor 3. The
-// child gets `deathSignal` should this process die first, so that no server
-// or program outlives a crashed test.
-pid_t spawn(const std::vector<std::string> &arguments, const std::string &display, std::FILE *output,
-            int passedFd, int deathSignal) {
+// Starts a child on the display with stdin from /dev/null, stdout and
+// stderr into `output` and, when `passedFd` is not -1, that descriptor as its
+// descriptor 3. The child gets `deathSignal` should this process die first,
+// so that no server or program outlives a crashed test.
+pid_t spawn(std::vector<std::string> arguments, const std::string &display, std::FILE *output, int passedFd,
+            int deathSignal) {
     std::vector<char *> argv;
-    for (const std::string &a : arguments) {
-        argv.push_back(const_cast<char *>(a.c_str()));
+    for (std::string &a : arguments) {
+        argv.push_back(&a[0]);
     }
     argv.push_back(nullptr);
-    std::vector<std::string> environment;
-    for (char **e = environ; *e != nullptr; ++e) {
-        if (std::strncmp(*e, "DISPLAY=", 8) != 0) {
-            environment.emplace_back(*e);
-        }
-    }
-    if (!display.empty()) {
-        environment.push_back("DISPLAY=" + display);
-    }
-    std::vector<char *> envp;
-    for (const std::string &e : environment) {
-        envp.push_back(const_cast<char *>(e.c_str()));
-    }
-    envp.push_back(nullptr);
+    // The tests run on one thread: the environment can be set for the child.
+    setenv("DISPLAY", display.c_str(), 1);
     const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
     const pid_t parent = getpid();
     const pid_t pid = fork();
@@ -94,7 +80,7 @@ pid_t spawn(const std::vector<std::string> &arguments, const std::string &displa
         if (passedFd >= 0) {
             dup2(passedFd, 3);
         }
-        execvpe(argv[0], argv.data(), envp.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(devNull);
@@ -468,15 +454,10 @@ bool ProgramWindow::settle(int frames, std::chrono::milliseconds timeout) {
     return true;
 }
 
-bool ProgramWindow::windowExists() const {
-    const Impl &d = *impl_;
-    XWindowAttributes attributes;
-    return d.succeeds([&] { XGetWindowAttributes(d.display, d.window, &attributes); });
-}
-
 bool ProgramWindow::waitUntilWindowGone(std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
-    while (windowExists()) {
+    XWindowAttributes attributes;
+    while (impl_->succeeds([&] { XGetWindowAttributes(impl_->display, impl_->window, &attributes); })) {
         if (Clock::now() >= deadline) {
             return false;
         }

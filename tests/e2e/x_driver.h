@@ -119,7 +119,6 @@ public:
     // program has then handled that input. False when frames stop coming.
     bool settle(int frames = 3, std::chrono::milliseconds timeout = defaultWait);
 
-    bool windowExists() const;
     bool waitUntilWindowGone(std::chrono::milliseconds timeout = defaultWait);
     // True while the process runs.
     bool running();
