@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "actions.h"
 #include "lesson_sheet.h"
 #include "window_reading.h"
 #include "x_driver.h"
@@ -380,37 +379,33 @@ TEST_P(LessonPicture, ShowsTheFigureWhereTheMatrixPutsIt) {
     }
 }
 
-// The program, typed into as the sheet tells a teacher to (click the green
-// value, type the number, press Enter) through real X input, draws exactly
-// the sheet's picture. llvmpipe draws the same pixels run after run, so the
-// pictures are compared pixel for pixel. What it draws is kept in the build
-// tree, where tools/lesson-pictures.sh takes the sheet's pictures from.
-TEST_P(LessonPicture, IsWhatTheProgramDraws) {
-    const Exercise &exercise = GetParam();
-    const std::string fresh = freshPicture(exercise.name);
+// What the program draws once `entries` are typed into it as the sheet
+// tells a teacher to (click the green value, type the number, press Enter)
+// through real X input, compared pixel for pixel with the committed picture
+// `committed`: llvmpipe draws the same pixels run after run. What it draws is
+// kept in the build tree as NAME.png, where tools/lesson-pictures.sh takes
+// the committed pictures from.
+void expectDrawnAsCommitted(const std::string &name, const std::vector<Entry> &entries,
+                            const std::string &committed) {
+    const std::string fresh = freshPicture(name);
     std::filesystem::create_directories(OSTRIVANE_LESSON_PICTURES);
     std::filesystem::remove(fresh);
     {
         e2e::VirtualDisplay display;
         e2e::ProgramWindow window(e2e::targetFromEnvironment(), display);
-        for (const Entry &entry : exercise.entries) {
-            e2e::Action set;
-            set.kind = e2e::Action::Kind::set;
-            set.column = entry.column;
-            set.row = entry.row;
-            set.text = entry.text;
-            e2e::runAction(window, set);
+        for (const Entry &entry : entries) {
+            e2e::typeEntry(window, entry.column, entry.row, entry.text);
         }
         window.grab().savePng(fresh);
     }
     const Picture now = Picture::loadPng(fresh);
-    const Picture sheet = Picture::loadPng(sheetPicture(exercise.name));
+    const Picture sheet = Picture::loadPng(committed);
     if (now == sheet) {
         return;
     }
     std::ostringstream difference;
     if (now.width() != sheet.width() || now.height() != sheet.height()) {
-        difference << "it is " << now.width() << "x" << now.height() << " pixels, the sheet's "
+        difference << "it is " << now.width() << "x" << now.height() << " pixels, the committed "
                    << sheet.width() << "x" << sheet.height();
     } else {
         int count = 0, firstColumn = -1, firstRow = -1;
@@ -424,11 +419,19 @@ TEST_P(LessonPicture, IsWhatTheProgramDraws) {
         }
         difference << count << " pixels differ, the first at column " << firstColumn << ", row " << firstRow;
     }
-    ADD_FAILURE() << "exercise " << exercise.name << ": the program no longer draws the sheet's picture "
-                  << sheetPicture(exercise.name) << " (" << difference.str()
+    ADD_FAILURE() << name << ": the program no longer draws " << committed << " (" << difference.str()
                   << "). What it draws now is kept in " << fresh
-                  << ". If the change is meant, run bash tools/lesson-pictures.sh and check the "
-                  << "exercise's text in docs/lessons.md against the new picture.";
+                  << ". If the change is meant, run bash tools/lesson-pictures.sh and check the text that "
+                  << "shows the picture against the new one.";
+}
+
+TEST_P(LessonPicture, IsWhatTheProgramDraws) {
+    expectDrawnAsCommitted(GetParam().name, GetParam().entries, sheetPicture(GetParam().name));
+}
+
+// The README's picture: the top-middle entry set to 1.
+TEST(ReadmePicture, IsWhatTheProgramDraws) {
+    expectDrawnAsCommitted("window", {{1, 0, "1"}}, sourceDir + "/docs/images/window.png");
 }
 
 INSTANTIATE_TEST_SUITE_P(Lessons, LessonPicture, testing::ValuesIn(listOrNothing()), nameOf);

@@ -1,13 +1,11 @@
 // The driver's own pieces that need no X server: pictures and their PNG
-// files, reading the window's highlight from a picture, and the action
-// words of the screenshot tool.
+// files, and reading the window's highlight from a picture.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "actions.h"
 #include "window_reading.h"
 #include "x_driver.h"
 
@@ -87,28 +85,6 @@ TEST(WindowReading, FindsTheOneHighlightedEntry) {
     // A sliver is not a box, and green text is not a highlight.
     EXPECT_TRUE(highlightedEntry(painted(black, 43, 35.5, 44, 39.5, {51, 120, 33})) == (Cell{-2, -2}));
     EXPECT_TRUE(highlightedEntry(painted(black, 43, 35.5, 48, 39.5, shade::editableValue)) == (Cell{-1, -1}));
-}
-
-TEST(Actions, ReadTheToolsWords) {
-    const Action set = parseAction("set:2,1=-0.5");
-    EXPECT_TRUE(set.kind == Action::Kind::set);
-    EXPECT_EQ(set.column, 2);
-    EXPECT_EQ(set.row, 1);
-    EXPECT_EQ(set.text, "-0.5");
-    const Action click = parseAction("right-click:-12.5,40");
-    EXPECT_TRUE(click.kind == Action::Kind::rightClick);
-    EXPECT_DOUBLE_EQ(click.x, -12.5);
-    EXPECT_DOUBLE_EQ(click.y, 40);
-    const Action resize = parseAction("resize:1200x600");
-    EXPECT_EQ(resize.width, 1200);
-    EXPECT_EQ(resize.height, 600);
-    EXPECT_EQ(parseAction("type:a:b").text, "a:b");
-    EXPECT_EQ(parseAction("save:docs/x.png").text, "docs/x.png");
-
-    for (const char *bad : {"set:3,0=1", "set:0,2=1", "set:1,0", "entry:0.5,0", "click:1", "click:a,2",
-                            "resize:0x600", "type:", "save:", "jump:1,2", "set"}) {
-        EXPECT_THROW(parseAction(bad), DriverError) << bad;
-    }
 }
 
 }  // namespace

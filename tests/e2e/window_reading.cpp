@@ -68,4 +68,18 @@ std::vector<int> cellText(const Picture &picture, int column, int row, const Col
     return offsets;
 }
 
+void typeEntry(ProgramWindow &window, int column, int row, const std::string &text) {
+    const std::string where = "(" + std::to_string(column) + ", " + std::to_string(row) + ")";
+    window.click(entryCentreX(column), entryCentreY(row));
+    if (!window.waitUntil([&](const Picture &p) { return highlightedEntry(p) == Cell{column, row}; })) {
+        throw DriverError("entry " + where + " did not become highlighted");
+    }
+    window.typeText(text);
+    window.pressKey("Return");
+    // The first frame without the box is drawn with the new value.
+    if (!window.waitUntil([](const Picture &p) { return highlightedEntry(p) == Cell{-1, -1}; })) {
+        throw DriverError("the entry typed into " + where + " was not stored");
+    }
+}
+
 }  // namespace e2e

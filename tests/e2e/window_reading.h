@@ -3,6 +3,7 @@
 #ifndef OSTRIVANE_WINDOW_READING_H
 #define OSTRIVANE_WINDOW_READING_H
 
+#include <string>
 #include <vector>
 
 #include "x_driver.h"
@@ -20,6 +21,11 @@ inline bool operator==(Cell a, Cell b) {
 // World centre of the highlight box of an editable entry.
 double entryCentreX(int column);
 double entryCentreY(int row);
+
+// Clicks the editable entry, types the text and presses Enter, as a teacher
+// does, each step waited for until the window shows it; throws DriverError
+// when it never does.
+void typeEntry(ProgramWindow &window, int column, int row, const std::string &text);
 
 // The editable entry whose highlight box is drawn; (-1, -1) when none is;
 // (-2, -2) when the picture shows something else (a box drawn in part, or
