@@ -50,14 +50,25 @@ else()
   set(OSTRIVANE_STATIC_FREEGLUT OFF)
 endif()
 
-# What the tests and the zip need: where the Windows checks live.
 set(OSTRIVANE_WINDOWS_DIR "${CMAKE_CURRENT_LIST_DIR}")
+
+# The cross build is checked on the Linux machine that made it, under Wine.
+if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
+  set(OSTRIVANE_WINDOWS_CHECKS ON)
+  enable_testing()
+else()
+  set(OSTRIVANE_WINDOWS_CHECKS OFF)
+endif()
 
 function(_ostrivane_windows_program)
   set(dir "${OSTRIVANE_WINDOWS_DIR}")
 
   # Windows GUI subsystem: no console window opens beside the program's.
   set_target_properties(ostrivane PROPERTIES WIN32_EXECUTABLE ON)
+  if(MSVC)
+    # The program's entry point is main, not WinMain.
+    target_link_options(ostrivane PRIVATE /ENTRY:mainCRTStartup)
+  endif()
   if(MINGW AND OSTRIVANE_STATIC_FREEGLUT)
     # The C and C++ runtimes linked in too, so that only Windows' own DLLs
     # are needed.
@@ -100,16 +111,22 @@ function(_ostrivane_windows_program)
 
   # Checks of the cross-built program, run on the Linux machine that built it
   # (under Wine): ctest -L windows.
-  if(NOT (CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX))
+  if(NOT OSTRIVANE_WINDOWS_CHECKS)
     return()
   endif()
-  enable_testing()
   add_test(NAME windows_imports
     COMMAND bash "${dir}/check-imports.sh" "$<TARGET_FILE:ostrivane>")
   set_tests_properties(windows_imports PROPERTIES LABELS windows)
+  # The check must catch the faults it is there for: a console program that
+  # needs the MinGW runtime's DLLs.
+  add_executable(windows_import_probe "${dir}/import_probe.cpp")
+  add_test(NAME windows_imports_catch_faults
+    COMMAND bash "${dir}/check-imports.sh" "$<TARGET_FILE:windows_import_probe>")
+  set_tests_properties(windows_imports_catch_faults PROPERTIES LABELS windows
+    PASS_REGULAR_EXPRESSION "imports libstdc\\+\\+-6\\.dll.*not a GUI-subsystem program")
   add_test(NAME windows_window
-    COMMAND bash "${dir}/check-window.sh" "$<TARGET_FILE:ostrivane>")
-  set_tests_properties(windows_window PROPERTIES LABELS windows TIMEOUT 120 RUN_SERIAL ON)
+    COMMAND bash "${dir}/check-window.sh" "$<TARGET_FILE:ostrivane>" "${icon}")
+  set_tests_properties(windows_window PROPERTIES LABELS windows TIMEOUT 150)
 endfunction()
 
 cmake_language(DEFER CALL _ostrivane_windows_program)
