@@ -29,8 +29,10 @@ ensure_packages() {
         fi
     fi
     echo "Installing missing Debian packages: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+    # Other installs may be running: wait for dpkg's lock rather than fail.
+    local lock=(-o DPkg::Lock::Timeout=600)
+    "${sudo[@]}" apt-get "${lock[@]}" update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${lock[@]}" install -y -qq "${missing[@]}" >/dev/null
 }
 
 # build_project BUILD_DIR [CMAKE_ARGS...]: configures and builds.
