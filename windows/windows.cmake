@@ -86,24 +86,28 @@ function(_ostrivane_windows_program)
     find_program(OSTRIVANE_CONVERT NAMES convert magick)
   endif()
   mark_as_advanced(OSTRIVANE_CONVERT)
-  if(NOT OSTRIVANE_CONVERT)
+  set(icon "${CMAKE_BINARY_DIR}/ostrivane.ico")
+  if(OSTRIVANE_CONVERT)
+    add_custom_command(
+      OUTPUT "${icon}"
+      COMMAND "${OSTRIVANE_CONVERT}" -background none -density 384
+              "${PROJECT_SOURCE_DIR}/packaging/ostrivane.svg" -depth 8
+              -define icon:auto-resize=256,64,48,32,16 "${icon}"
+      DEPENDS "${PROJECT_SOURCE_DIR}/packaging/ostrivane.svg"
+      COMMENT "Making the Windows icon from packaging/ostrivane.svg"
+      VERBATIM)
+    set(OSTRIVANE_ICON_RESOURCE "GLUT_ICON ICON \"${icon}\"")
+    set_source_files_properties("${CMAKE_BINARY_DIR}/ostrivane.rc" PROPERTIES OBJECT_DEPENDS "${icon}")
+  elseif(CMAKE_HOST_WIN32)
+    message(WARNING
+      "ImageMagick (magick) was not found: ostrivane.exe is built without its icon.")
+    set(OSTRIVANE_ICON_RESOURCE "")
+  else()
     message(FATAL_ERROR
       "ImageMagick was not found; it makes the program's icon from packaging/ostrivane.svg. "
       "On Debian or Ubuntu install it with: sudo apt-get install imagemagick")
   endif()
-  set(icon "${CMAKE_BINARY_DIR}/ostrivane.ico")
-  add_custom_command(
-    OUTPUT "${icon}"
-    COMMAND "${OSTRIVANE_CONVERT}" -background none -density 384
-            "${PROJECT_SOURCE_DIR}/packaging/ostrivane.svg" -depth 8
-            -define icon:auto-resize=256,64,48,32,16 "${icon}"
-    DEPENDS "${PROJECT_SOURCE_DIR}/packaging/ostrivane.svg"
-    COMMENT "Making the Windows icon from packaging/ostrivane.svg"
-    VERBATIM)
-
-  set(OSTRIVANE_ICON "${icon}")
   configure_file("${dir}/ostrivane.rc.in" "${CMAKE_BINARY_DIR}/ostrivane.rc" @ONLY)
-  set_source_files_properties("${CMAKE_BINARY_DIR}/ostrivane.rc" PROPERTIES OBJECT_DEPENDS "${icon}")
   target_sources(ostrivane PRIVATE "${CMAKE_BINARY_DIR}/ostrivane.rc")
 
   # The read-me that goes into the zip, with Windows line endings for Notepad.
