@@ -1,5 +1,5 @@
-# Shared by tools/run.sh and tools/test.sh: installs missing Debian packages
-# and builds the project. Source it; do not run it.
+# Shared by the scripts of tools/ (run.sh, test.sh, windows.sh...): installs
+# missing Debian packages and builds the project. Source it; do not run it.
 
 OSTRIVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 

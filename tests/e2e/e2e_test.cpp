@@ -214,7 +214,7 @@ protected:
         }
         if (twin_ != nullptr) {
             Picture desktop;
-            if (!twin_->waitUntil(accepts, &desktop) || !sameAsDesktop(last, desktop, 3)) {
+            if (!twin_->waitUntil(accepts, &desktop) || !sameAsDesktop(last, desktop, target_.lineSlack)) {
                 return ::testing::AssertionFailure()
                        << "the " << target_.name << " build does not show " << what
                        << " as the desktop program does: its picture is kept in " << keep(last)
@@ -268,8 +268,8 @@ protected:
 
 TEST_F(EndToEnd, OpensA600By600WindowAt10_10TitledOstrivane) {
     const ProgramWindow::Geometry g = program_->geometry();
-    EXPECT_EQ(g.x, 10);
-    EXPECT_EQ(g.y, 10);
+    EXPECT_EQ(g.x, 10 + target_.offsetX);
+    EXPECT_EQ(g.y, 10 + target_.offsetY);
     EXPECT_EQ(g.width, 600);
     EXPECT_EQ(g.height, 600);
     EXPECT_EQ(program_->title(), "Ostrivane");

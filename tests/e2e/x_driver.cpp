@@ -132,6 +132,15 @@ Target targetFromEnvironment() {
     if (target.name == "desktop") {
         const char *other = std::getenv("OSTRIVANE_E2E_PROGRAM");
         target.command = {other != nullptr ? other : OSTRIVANE_PROGRAM};
+    } else if (target.name == "windows") {
+        // Wine's server is kept between the scenarios' starts.
+        target.command = {"env", "OSTRIVANE_WINE_PERSIST=60", OSTRIVANE_SOURCE_DIR "/windows/wine-run.sh",
+                          OSTRIVANE_SOURCE_DIR "/build-windows/ostrivane.exe"};
+        target.offsetX = 4;
+        target.offsetY = 23;
+        target.silent = false;
+        // The first start makes Wine's prefix.
+        target.startWait = std::chrono::minutes(3);
     } else {
         throw DriverError("no target is called " + target.name);
     }

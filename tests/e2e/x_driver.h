@@ -37,9 +37,16 @@ struct Target {
     std::string name;
     // Started with DISPLAY set to the virtual display.
     std::vector<std::string> command;
-    // A frame that the target draws around its drawing area itself (Wine
-    // does so when no window manager runs), in pixels.
+    // A frame that the target draws around its drawing area inside the
+    // titled window, in pixels.
     int frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;
+    // Where the titled window stands from the screen position the program
+    // asks for: Wine puts its own frame there, with the drawing area (which
+    // is the X window) 4 pixels right and 23 down.
+    int offsetX = 0, offsetY = 0;
+    // How many pixels a line may land away from where the desktop program
+    // draws it: another renderer may round a diagonal's pixels differently.
+    int lineSlack = 0;
     // Only the Linux program promises to write nothing on its terminal;
     // Wine and Chromium write lines of their own.
     bool silent = true;
