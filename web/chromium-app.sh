@@ -14,10 +14,8 @@ if [ -z "$browser" ]; then
     exit 1
 fi
 profile=$(mktemp -d "${TMPDIR:-/tmp}/ostrivane-chromium.XXXXXX")
-trap 'rm -rf "$profile"' EXIT
 sandbox=()
 [ "$(id -u)" -eq 0 ] && sandbox=(--no-sandbox)
-status=0
 "$browser" \
     --app="$url" \
     --window-size=600,600 \
@@ -31,5 +29,11 @@ status=0
     --disable-quic --disable-default-apps --disable-extensions \
     --disable-features=Translate,MediaRouter \
     --password-store=basic \
-    "$@" || status=$?
+    "$@" &
+pid=$!
+# Stopping this script stops the browser and removes its profile.
+trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -rf "$profile"; exit 143' TERM INT HUP
+status=0
+wait "$pid" || status=$?
+rm -rf "$profile"
 exit "$status"
