@@ -6,7 +6,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include "glyph_table.h"
+#include "bitmap_font.h"
 #include "key_map.h"
 #include "platform.h"
 
@@ -180,12 +180,10 @@ void glutSwapBuffers() {
 }
 
 void glutBitmapCharacter(void *font, int character) {
-    if (font != GLUT_BITMAP_HELVETICA_10 || character < 1 || character > 255) {
-        return;
+    // The only font the program uses, and the only one the page has.
+    if (font == GLUT_BITMAP_HELVETICA_10) {
+        drawHelvetica10Character(web::pipeline(), character);
     }
-    const BitmapGlyph &g = helvetica10Glyphs[character];
-    web::pipeline().bitmap(g.width, g.height, g.xorig, g.yorig, g.advance, 0.0f,
-                           helvetica10Bits + g.offset);
 }
 
 }  // extern "C"

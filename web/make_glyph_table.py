@@ -15,7 +15,9 @@ by the glyph test):
   - 96 is a mark that is no glyph of the X font: quoteright's box, with its
     middle row one pixel to the left;
   - a code that has no glyph in the font draws nothing and advances as far as
-    the space does.
+    the space does;
+  - only the pixels between the glyph's origin and its advance are drawn: the
+    accents of 236, 238 and 239, which reach beyond, lose those pixels.
 """
 
 import sys
@@ -84,11 +86,26 @@ def main():
         if glyph is None:
             glyph = (0, 0, 0, 0, space_advance, [])
         width, height, xoff, yoff, advance, rows = glyph
+        # The lit pixels, x to the right of the origin and y up from the
+        # baseline, kept between the origin and the advance.
+        lit = [(xoff + i, yoff + height - 1 - j)
+               for j, row in enumerate(rows) for i, bit in enumerate(row) if bit == "1"]
+        lit = [(x, y) for x, y in lit if 0 <= x < advance]
+        if lit:
+            xoff = min(x for x, _ in lit)
+            yoff = min(y for _, y in lit)
+            width = max(x for x, _ in lit) - xoff + 1
+            height = max(y for _, y in lit) - yoff + 1
+        else:
+            xoff = yoff = width = height = 0
         stride = (width + 7) // 8
         offset = len(data)
-        for row in reversed(rows):
-            padded = row.ljust(stride * 8, "0")
-            data.extend(int(padded[i:i + 8], 2) for i in range(0, len(padded), 8))
+        for y in range(yoff, yoff + height):
+            row = bytearray(stride)
+            for x, py in lit:
+                if py == y:
+                    row[(x - xoff) // 8] |= 0x80 >> ((x - xoff) % 8)
+            data.extend(row)
         # glBitmap's origin is the raster position's place in the bitmap,
         # measured from its lower-left corner: the negated BDF offsets.
         entries.append(f"    {{{width}, {height}, {-xoff}, {-yoff}, {advance}, {offset}}},  // {code}")

@@ -1,0 +1,52 @@
+# Desktop tests of the browser build's layer (label "web"), for the Linux
+# build with its tests: include() this after tests/ has been added.
+#   web_glyph_tests     the generated glyph table against desktop GLUT
+#   web_layer_tests     the layer's fixed-function pipeline against OpenGL,
+#                       and its keys against GLUT on X
+# Both need an X display, as the rendering tests do.
+
+include(${CMAKE_CURRENT_LIST_DIR}/glyph_table.cmake)
+# GoogleTest's imported targets belong to the folder that found them.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+ostrivane_glyph_table(ostrivane_glyph_table_source ostrivane_glyph_table_missing)
+
+set(ostrivane_web_dir ${CMAKE_CURRENT_LIST_DIR})
+
+if(NOT ostrivane_glyph_table_source)
+  message(STATUS "Web layer tests skipped: ${ostrivane_glyph_table_missing}")
+else()
+  add_executable(web_glyph_tests
+    ${ostrivane_web_dir}/glyph_test.cpp
+    ${ostrivane_glyph_table_source})
+  target_include_directories(web_glyph_tests PRIVATE ${ostrivane_web_dir} ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(web_glyph_tests PRIVATE ostrivane_test_support GTest::gtest_main)
+  gtest_discover_tests(web_glyph_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "web")
+
+  # The drawing units built a second time, onto the pipeline.
+  add_library(ostrivane_units_on_pipeline OBJECT
+    ${PROJECT_SOURCE_DIR}/src/app.cpp
+    ${PROJECT_SOURCE_DIR}/src/matrix_panel.cpp
+    ${PROJECT_SOURCE_DIR}/src/scene.cpp)
+  target_include_directories(ostrivane_units_on_pipeline PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_compile_definitions(ostrivane_units_on_pipeline PRIVATE OSTRIVANE_NO_MAIN)
+  target_compile_options(ostrivane_units_on_pipeline PRIVATE
+    -include ${ostrivane_web_dir}/pipeline_redirect.h)
+  target_link_libraries(ostrivane_units_on_pipeline PRIVATE GLUT::GLUT OpenGL::GL)
+
+  find_package(X11)
+  add_executable(web_layer_tests
+    ${ostrivane_web_dir}/pipeline_test.cpp
+    ${ostrivane_web_dir}/pipeline_shim.cpp
+    ${ostrivane_web_dir}/key_test.cpp
+    ${ostrivane_web_dir}/fixed_function.cpp
+    ${ostrivane_web_dir}/bitmap_font.cpp
+    ${ostrivane_web_dir}/key_map.cpp
+    $<TARGET_OBJECTS:ostrivane_units_on_pipeline>
+    ${ostrivane_glyph_table_source})
+  target_include_directories(web_layer_tests PRIVATE ${ostrivane_web_dir} ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(web_layer_tests PRIVATE ostrivane_test_support GTest::gtest_main
+    X11::X11 X11::Xtst OpenGL::GLX)
+  # The key tests move the X input focus: nothing else may run meanwhile.
+  gtest_discover_tests(web_layer_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "web" RUN_SERIAL TRUE)
+endif()
