@@ -3,7 +3,10 @@
 #   web_glyph_tests     the generated glyph table against desktop GLUT
 #   web_layer_tests     the layer's fixed-function pipeline against OpenGL,
 #                       and its keys against GLUT on X
-# Both need an X display, as the rendering tests do.
+#   web_page_tests      the built site (OSTRIVANE_WEB_SITE, from tools/web.sh
+#                       --build) in headless Chromium against the desktop
+#                       window; skipped while there is no site
+# All need an X display, as the rendering tests do.
 
 include(${CMAKE_CURRENT_LIST_DIR}/glyph_table.cmake)
 # GoogleTest's imported targets belong to the folder that found them.
@@ -49,4 +52,23 @@ else()
     X11::X11 X11::Xtst OpenGL::GLX)
   # The key tests move the X input focus: nothing else may run meanwhile.
   gtest_discover_tests(web_layer_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "web" RUN_SERIAL TRUE)
+
+  set(OSTRIVANE_WEB_SITE "${PROJECT_SOURCE_DIR}/build-web/site" CACHE PATH
+    "The built site that web_page_tests loads (bash tools/web.sh --build makes it)")
+  find_program(OSTRIVANE_CHROMIUM NAMES chromium chromium-browser)
+  find_package(PNG)
+  if(NOT PNG_FOUND)
+    message(FATAL_ERROR
+      "libpng was not found. On Debian or Ubuntu install it with: sudo apt-get install libpng-dev")
+  endif()
+  if(NOT OSTRIVANE_CHROMIUM)
+    set(OSTRIVANE_CHROMIUM "")
+  endif()
+  add_executable(web_page_tests ${ostrivane_web_dir}/page_test.cpp)
+  target_include_directories(web_page_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(web_page_tests PRIVATE
+    OSTRIVANE_WEB_SITE="${OSTRIVANE_WEB_SITE}"
+    OSTRIVANE_CHROMIUM="${OSTRIVANE_CHROMIUM}")
+  target_link_libraries(web_page_tests PRIVATE ostrivane_test_support GTest::gtest_main PNG::PNG)
+  gtest_discover_tests(web_page_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "web")
 endif()
