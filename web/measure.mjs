@@ -19,11 +19,14 @@ const browser = await puppeteer.launch({
   defaultViewport: { width: 600, height: 600 },
 });
 const times = [];
+const messages = [];
 let title = '';
 try {
   for (let i = 0; i < runs; ++i) {
     const context = await browser.createBrowserContext();
     const page = await context.newPage();
+    page.on('console', (message) => messages.push(`console.${message.type()}: ${message.text()}`));
+    page.on('pageerror', (error) => messages.push(`error: ${error.message}`));
     await page.goto(url, { waitUntil: 'domcontentloaded' });
     await page.waitForFunction('window.ostrivaneFirstFrame !== undefined', { timeout: 20000 });
     times.push(await page.evaluate('window.ostrivaneFirstFrame'));
@@ -36,5 +39,9 @@ try {
 times.sort((a, b) => a - b);
 const median = times[Math.floor(times.length / 2)];
 console.log(`title: ${title}`);
+console.log(`messages on the page's console: ${messages.length}`);
+for (const message of new Set(messages)) {
+  console.log(`  ${message}`);
+}
 console.log(`first frame after navigation: median ${median.toFixed(0)} ms over ${runs} loads ` +
             `(${times.map((t) => t.toFixed(0)).join(', ')} ms)`);

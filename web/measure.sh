@@ -8,6 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 site=${1:-$root/build-web/site}
 runs=${2:-5}
 [ -f "$site/index.html" ] || { echo "No site in $site; build it with: bash tools/web.sh --build" >&2; exit 1; }
+site=$(cd "$site" && pwd)
 
 echo "Size of $site (bytes, as copied / gzip -9):"
 total=0
