@@ -47,7 +47,10 @@ fi
 # (acorn) without this.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
+if ! configured=$(emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release 2>&1); then
+    echo "$configured" >&2
+    exit 1
+fi
 cmake --build "$build_dir" -j 2
 
 if [ -f "$root/LICENSE" ]; then
