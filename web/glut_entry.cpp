@@ -32,6 +32,9 @@ EM_JS(int, viewportHeight, (), { return window.innerHeight | 0; });
 // Without WebGL there is nothing to draw on: a plain sentence takes the
 // canvas's place.
 EM_JS(void, showWithoutWebGl, (), {
+    if (document.getElementById('no-webgl')) {
+        return;
+    }
     var canvas = document.getElementById('canvas');
     var note = document.createElement('p');
     note.id = 'no-webgl';

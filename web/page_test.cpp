@@ -31,13 +31,14 @@ std::string temporaryPath(const char *suffix) {
     return path.str();
 }
 
-// Runs headless Chromium on the page with a fresh profile; its own output
-// goes to `output` when given, else nowhere.
-int runChromium(const std::string &flags, const std::string &output = "") {
+// Runs headless Chromium on the page with a fresh profile for `budget`
+// milliseconds of the page's (virtual) time; Chromium's own output goes to
+// `output` when given, else nowhere.
+int runChromium(const std::string &flags, const std::string &output = "", int budget = 2000) {
     const std::string profile = temporaryPath("-profile");
     std::string command = "'" + chromium + "' --headless --no-sandbox --no-first-run --hide-scrollbars " +
                           "--disable-background-networking --disable-component-update --disable-sync " +
-                          "--user-data-dir='" + profile + "' --virtual-time-budget=2000 " + flags +
+                          "--user-data-dir='" + profile + "' --virtual-time-budget=" + std::to_string(budget) + " " + flags +
                           " 'file://" + siteIndex + "' 2>/dev/null";
     command += output.empty() ? " >/dev/null" : " >'" + output + "'";
     const int status = std::system(command.c_str());
@@ -86,16 +87,30 @@ protected:
     // window's start frame at the same size: the text must be the same
     // pixels; lines drawn by another renderer may end a pixel apart.
     void compareStartFrame(int width, int height) {
-        const std::string shot = temporaryPath(".png");
-        std::ostringstream flags;
-        flags << softwareWebGl << " --window-size=" << width << "," << height << " --screenshot='" << shot << "'";
-        ASSERT_EQ(runChromium(flags.str()), 0);
         std::vector<unsigned char> pixels;
         int w = 0;
         int h = 0;
-        const bool read = readPng(shot, pixels, w, h);
-        std::remove(shot.c_str());
-        ASSERT_TRUE(read) << "no screenshot from Chromium";
+        // Chromium takes the screenshot once its virtual time is up, which
+        // does not wait for the WebAssembly to compile: on a busy machine
+        // the page may not have drawn yet (all black). Then try again,
+        // allowing more time.
+        for (const int budget : {2000, 6000, 15000}) {
+            const std::string shot = temporaryPath(".png");
+            std::ostringstream flags;
+            flags << softwareWebGl << " --window-size=" << width << "," << height << " --screenshot='" << shot
+                  << "'";
+            ASSERT_EQ(runChromium(flags.str(), "", budget), 0);
+            const bool read = readPng(shot, pixels, w, h);
+            std::remove(shot.c_str());
+            ASSERT_TRUE(read) << "no screenshot from Chromium";
+            bool drawn = false;
+            for (const unsigned char channel : pixels) {
+                drawn = drawn || channel != 0;
+            }
+            if (drawn) {
+                break;
+            }
+        }
         ASSERT_EQ(w, width);
         ASSERT_EQ(h, height);
         const Frame page(w, h, std::move(pixels));
