@@ -36,7 +36,6 @@ void apply(const float m[16], const float in[4], float out[4]) {
     }
 }
 
-
 }  // namespace
 
 Pipeline::Pipeline() : modelview_(1), projection_(1) {
@@ -76,8 +75,7 @@ void Pipeline::multMatrix(const float *m) {
     }
 }
 
-void Pipeline::ortho(double left, double right, double bottom, double top, double nearVal,
-                     double farVal) {
+void Pipeline::ortho(double left, double right, double bottom, double top, double nearVal, double farVal) {
     if (inside_ || left == right || bottom == top || nearVal == farVal) {
         return;
     }
@@ -134,18 +132,18 @@ void Pipeline::begin(unsigned mode) {
         return;
     }
     switch (mode) {
-    case points:
-    case lines:
-    case lineLoop:
-    case lineStrip:
-    case triangles:
-    case triangleStrip:
-    case triangleFan:
-    case quads:
-    case polygon:
-        break;
-    default:
-        return;
+        case points:
+        case lines:
+        case lineLoop:
+        case lineStrip:
+        case triangles:
+        case triangleStrip:
+        case triangleFan:
+        case quads:
+        case polygon:
+            break;
+        default:
+            return;
     }
     inside_ = true;
     mode_ = mode;
@@ -197,59 +195,59 @@ void Pipeline::end() {
         emit(Kind::Triangles, p[c], colour);
     };
     switch (mode_) {
-    case points:
-        for (std::size_t i = 0; i < n; ++i) {
-            emit(Kind::Points, p[i], &p[i].r);
-        }
-        break;
-    case lines:
-        for (std::size_t i = 0; i + 1 < n; i += 2) {
-            segment(i, i + 1, i + 1);
-        }
-        break;
-    case lineStrip:
-    case lineLoop:
-        for (std::size_t i = 0; i + 1 < n; ++i) {
-            segment(i, i + 1, i + 1);
-        }
-        // The closing segment of a loop takes the first vertex's colour.
-        if (mode_ == lineLoop && n >= 2) {
-            segment(n - 1, 0, 0);
-        }
-        break;
-    case triangles:
-        for (std::size_t i = 0; i + 2 < n; i += 3) {
-            triangle(i, i + 1, i + 2, i + 2);
-        }
-        break;
-    case triangleStrip:
-        for (std::size_t i = 0; i + 2 < n; ++i) {
-            if (i % 2 == 0) {
-                triangle(i, i + 1, i + 2, i + 2);
-            } else {
-                triangle(i + 1, i, i + 2, i + 2);
+        case points:
+            for (std::size_t i = 0; i < n; ++i) {
+                emit(Kind::Points, p[i], &p[i].r);
             }
-        }
-        break;
-    case triangleFan:
-        for (std::size_t i = 1; i + 1 < n; ++i) {
-            triangle(0, i, i + 1, i + 1);
-        }
-        break;
-    case quads:
-        for (std::size_t i = 0; i + 3 < n; i += 4) {
-            triangle(i, i + 1, i + 2, i + 3);
-            triangle(i, i + 2, i + 3, i + 3);
-        }
-        break;
-    case polygon:
-        // A polygon is flat shaded with its first vertex's colour.
-        for (std::size_t i = 1; n >= 3 && i + 1 < n; ++i) {
-            triangle(0, i, i + 1, 0);
-        }
-        break;
-    default:
-        break;
+            break;
+        case lines:
+            for (std::size_t i = 0; i + 1 < n; i += 2) {
+                segment(i, i + 1, i + 1);
+            }
+            break;
+        case lineStrip:
+        case lineLoop:
+            for (std::size_t i = 0; i + 1 < n; ++i) {
+                segment(i, i + 1, i + 1);
+            }
+            // The closing segment of a loop takes the first vertex's colour.
+            if (mode_ == lineLoop && n >= 2) {
+                segment(n - 1, 0, 0);
+            }
+            break;
+        case triangles:
+            for (std::size_t i = 0; i + 2 < n; i += 3) {
+                triangle(i, i + 1, i + 2, i + 2);
+            }
+            break;
+        case triangleStrip:
+            for (std::size_t i = 0; i + 2 < n; ++i) {
+                if (i % 2 == 0) {
+                    triangle(i, i + 1, i + 2, i + 2);
+                } else {
+                    triangle(i + 1, i, i + 2, i + 2);
+                }
+            }
+            break;
+        case triangleFan:
+            for (std::size_t i = 1; i + 1 < n; ++i) {
+                triangle(0, i, i + 1, i + 1);
+            }
+            break;
+        case quads:
+            for (std::size_t i = 0; i + 3 < n; i += 4) {
+                triangle(i, i + 1, i + 2, i + 3);
+                triangle(i, i + 2, i + 3, i + 3);
+            }
+            break;
+        case polygon:
+            // A polygon is flat shaded with its first vertex's colour.
+            for (std::size_t i = 1; n >= 3 && i + 1 < n; ++i) {
+                triangle(0, i, i + 1, 0);
+            }
+            break;
+        default:
+            break;
     }
     pending_.clear();
 }
@@ -307,8 +305,8 @@ void Pipeline::bitmap(int width, int height, float xorig, float yorig, float xmo
                 // One point at the centre of the pixel.
                 const float px = static_cast<float>(left + column) + 0.5f - static_cast<float>(viewport_[0]);
                 const float py = static_cast<float>(bottom + row) + 0.5f - static_cast<float>(viewport_[1]);
-                const Pending v{px / vw * 2.0f - 1.0f, py / vh * 2.0f - 1.0f, 0.0f, 1.0f,
-                                rasterColour_[0], rasterColour_[1], rasterColour_[2]};
+                const Pending v{px / vw * 2.0f - 1.0f, py / vh * 2.0f - 1.0f, 0.0f, 1.0f, rasterColour_[0],
+                                rasterColour_[1],      rasterColour_[2]};
                 emit(Kind::Points, v, rasterColour_);
             }
         }

@@ -39,8 +39,8 @@ EM_JS(void, showWithoutWebGl, (), {
     var note = document.createElement('p');
     note.id = 'no-webgl';
     note.textContent = "Ostrivane draws with WebGL, which this browser does not offer or has " +
-        "turned off. Turn on hardware acceleration in the browser's settings, or open this " +
-        "page in another browser.";
+                       "turned off. Turn on hardware acceleration in the browser's settings, or open this " +
+                       "page in another browser.";
     note.style.cssText = 'margin: 2em; font: 18px sans-serif; color: #fff;';
     if (canvas) {
         canvas.replaceWith(note);
@@ -102,8 +102,8 @@ EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent *event, void *) {
     if (event->metaKey) {
         return EM_FALSE;
     }
-    const int key = glutKeyFromBrowser(event->key, event->shiftKey != 0, event->ctrlKey != 0,
-                                       event->altKey != 0);
+    const int key =
+        glutKeyFromBrowser(event->key, event->shiftKey != 0, event->ctrlKey != 0, event->altKey != 0);
     if (key < 0 || keyboardCallback == nullptr) {
         return EM_FALSE;
     }

@@ -8,8 +8,8 @@
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>
-#include <X11/Xlib.h>
 #include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -191,9 +191,9 @@ TEST_F(KeysAgainstX, CharactersAsTypedWithShift) {
 
 TEST_F(KeysAgainstX, Latin1CharactersAndBeyond) {
     check({
-        {XK_eacute, false, false, false, "\xC3\xA9"},          // é
-        {XK_ssharp, false, false, false, "\xC3\x9F"},          // ß
-        {XK_EuroSign, false, false, false, "\xE2\x82\xAC"},   // €, outside Latin-1
+        {XK_eacute, false, false, false, "\xC3\xA9"},        // é
+        {XK_ssharp, false, false, false, "\xC3\x9F"},        // ß
+        {XK_EuroSign, false, false, false, "\xE2\x82\xAC"},  // €, outside Latin-1
     });
 }
 

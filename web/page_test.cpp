@@ -26,8 +26,8 @@ std::string temporaryPath(const char *suffix) {
     static int counter = 0;
     const char *dir = std::getenv("TMPDIR");
     std::ostringstream path;
-    path << (dir != nullptr ? dir : "/tmp") << "/ostrivane-page-test-" << ::testing::UnitTest::GetInstance()->random_seed()
-         << "-" << ++counter << suffix;
+    path << (dir != nullptr ? dir : "/tmp") << "/ostrivane-page-test-"
+         << ::testing::UnitTest::GetInstance()->random_seed() << "-" << ++counter << suffix;
     return path.str();
 }
 
@@ -38,8 +38,9 @@ int runChromium(const std::string &flags, const std::string &output = "", int bu
     const std::string profile = temporaryPath("-profile");
     std::string command = "'" + chromium + "' --headless --no-sandbox --no-first-run --hide-scrollbars " +
                           "--disable-background-networking --disable-component-update --disable-sync " +
-                          "--user-data-dir='" + profile + "' --virtual-time-budget=" + std::to_string(budget) + " " + flags +
-                          " 'file://" + siteIndex + "' 2>/dev/null";
+                          "--user-data-dir='" + profile +
+                          "' --virtual-time-budget=" + std::to_string(budget) + " " + flags + " 'file://" +
+                          siteIndex + "' 2>/dev/null";
     command += output.empty() ? " >/dev/null" : " >'" + output + "'";
     const int status = std::system(command.c_str());
     std::system(("rm -rf '" + profile + "'").c_str());

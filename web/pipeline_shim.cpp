@@ -14,23 +14,51 @@ fixedfn::Pipeline &layerPipeline() {
 extern "C" {
 
 void layerClearColor(GLclampf, GLclampf, GLclampf, GLclampf) {}
-void layerClear(GLbitfield) { layerPipeline().clearDrawn(); }
-void layerViewport(GLint x, GLint y, GLsizei width, GLsizei height) { layerPipeline().viewport(x, y, width, height); }
-void layerShadeModel(GLenum mode) { layerPipeline().shadeModel(mode); }
-void layerMatrixMode(GLenum mode) { layerPipeline().matrixMode(mode); }
-void layerLoadIdentity() { layerPipeline().loadIdentity(); }
+void layerClear(GLbitfield) {
+    layerPipeline().clearDrawn();
+}
+void layerViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    layerPipeline().viewport(x, y, width, height);
+}
+void layerShadeModel(GLenum mode) {
+    layerPipeline().shadeModel(mode);
+}
+void layerMatrixMode(GLenum mode) {
+    layerPipeline().matrixMode(mode);
+}
+void layerLoadIdentity() {
+    layerPipeline().loadIdentity();
+}
 void layerOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
     layerPipeline().ortho(l, r, b, t, n, f);
 }
-void layerPushMatrix() { layerPipeline().pushMatrix(); }
-void layerPopMatrix() { layerPipeline().popMatrix(); }
-void layerMultMatrixf(const GLfloat *m) { layerPipeline().multMatrix(m); }
-void layerColor3f(GLfloat r, GLfloat g, GLfloat b) { layerPipeline().color(r, g, b); }
-void layerBegin(GLenum mode) { layerPipeline().begin(mode); }
-void layerVertex2f(GLfloat x, GLfloat y) { layerPipeline().vertex(x, y); }
-void layerEnd() { layerPipeline().end(); }
-void layerRectf(GLfloat x1, GLfloat y1, GLfloat x2, GLfloat y2) { layerPipeline().rect(x1, y1, x2, y2); }
-void layerRasterPos2f(GLfloat x, GLfloat y) { layerPipeline().rasterPos(x, y); }
+void layerPushMatrix() {
+    layerPipeline().pushMatrix();
+}
+void layerPopMatrix() {
+    layerPipeline().popMatrix();
+}
+void layerMultMatrixf(const GLfloat *m) {
+    layerPipeline().multMatrix(m);
+}
+void layerColor3f(GLfloat r, GLfloat g, GLfloat b) {
+    layerPipeline().color(r, g, b);
+}
+void layerBegin(GLenum mode) {
+    layerPipeline().begin(mode);
+}
+void layerVertex2f(GLfloat x, GLfloat y) {
+    layerPipeline().vertex(x, y);
+}
+void layerEnd() {
+    layerPipeline().end();
+}
+void layerRectf(GLfloat x1, GLfloat y1, GLfloat x2, GLfloat y2) {
+    layerPipeline().rect(x1, y1, x2, y2);
+}
+void layerRasterPos2f(GLfloat x, GLfloat y) {
+    layerPipeline().rasterPos(x, y);
+}
 void layerBitmapCharacter(void *font, int character) {
     if (font == GLUT_BITMAP_HELVETICA_10) {
         drawHelvetica10Character(layerPipeline(), character);

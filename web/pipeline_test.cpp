@@ -30,7 +30,7 @@ Frame drawPipelineOutput(int width, int height) {
     glClear(GL_COLOR_BUFFER_BIT);
     glPointSize(1.0f);
     for (const fixedfn::Run &run : p.runs()) {
-        glBegin(run.kind == fixedfn::Kind::Points ? GL_POINTS
+        glBegin(run.kind == fixedfn::Kind::Points  ? GL_POINTS
                 : run.kind == fixedfn::Kind::Lines ? GL_LINES
                                                    : GL_TRIANGLES);
         for (int i = run.first; i < run.first + run.count; ++i) {
@@ -63,8 +63,8 @@ Difference compare(const Frame &a, const Frame &b) {
             // (Mesa gives 128 for a bitmap and 127 for a point).
             if (!sameColour(x, y)) {
                 if (++d.pixels <= 10) {
-                    where << " (" << column << ", " << row << ") desktop " << x.r << "," << x.g << ","
-                          << x.b << " page " << y.r << "," << y.g << "," << y.b << ";";
+                    where << " (" << column << ", " << row << ") desktop " << x.r << "," << x.g << "," << x.b
+                          << " page " << y.r << "," << y.g << "," << y.b << ";";
                 }
             }
         }

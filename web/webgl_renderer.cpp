@@ -111,10 +111,10 @@ void flush() {
                             static_cast<GLsizeiptr>(vertices.size() * sizeof(fixedfn::Vertex)),
                             vertices.data(), GL_STREAM_DRAW);
     const GLsizei stride = sizeof(fixedfn::Vertex);
-    emscripten_glVertexAttribPointer(static_cast<GLuint>(positionAttribute), 4, GL_FLOAT, GL_FALSE,
-                                     stride, nullptr);
-    emscripten_glVertexAttribPointer(static_cast<GLuint>(colourAttribute), 3, GL_FLOAT, GL_FALSE,
-                                     stride, reinterpret_cast<const void *>(4 * sizeof(float)));
+    emscripten_glVertexAttribPointer(static_cast<GLuint>(positionAttribute), 4, GL_FLOAT, GL_FALSE, stride,
+                                     nullptr);
+    emscripten_glVertexAttribPointer(static_cast<GLuint>(colourAttribute), 3, GL_FLOAT, GL_FALSE, stride,
+                                     reinterpret_cast<const void *>(4 * sizeof(float)));
     for (const fixedfn::Run &run : p.runs()) {
         const GLenum mode = run.kind == fixedfn::Kind::Points  ? GL_POINTS
                             : run.kind == fixedfn::Kind::Lines ? GL_LINES
