@@ -141,6 +141,12 @@ Target targetFromEnvironment() {
         target.silent = false;
         // The first start makes Wine's prefix.
         target.startWait = std::chrono::minutes(3);
+    } else if (target.name == "web") {
+        target.command = {OSTRIVANE_SOURCE_DIR "/web/chromium-app.sh",
+                          "file://" OSTRIVANE_SOURCE_DIR "/build-web/site/index.html"};
+        target.silent = false;
+        target.lineSlack = 3;
+        target.startWait = std::chrono::minutes(1);
     } else {
         throw DriverError("no target is called " + target.name);
     }
