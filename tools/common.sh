@@ -29,8 +29,10 @@ ensure_packages() {
         fi
     fi
     echo "Installing missing Debian packages: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+    # Other installs may hold dpkg's lock for a while: wait for it.
+    local wait=(-o DPkg::Lock::Timeout=600)
+    "${sudo[@]}" apt-get "${wait[@]}" update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait[@]}" install -y -qq "${missing[@]}" >/dev/null
 }
 
 # build_project BUILD_DIR [CMAKE_ARGS...]: configures and builds.
@@ -51,7 +53,7 @@ with_display() {
     local fifo status pid
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
     pid=$!
     local number
     read -r number < "$fifo"
