@@ -33,7 +33,7 @@ jq -r '
     | (if ($medians | length) > 0 then $medians
        else [.benchmarks[] | select(.run_type == "iteration")] end) as $runs
     | ([$runs[] | select(.run_name | test("/floor/"))] | first | .real_time) as $floor
-    | $runs[]
+    | ($runs | sort_by(.family_index))[]
     | "  \(.run_name | split("/")[1] | . + "          " | .[0:10]) "
       + "\(.real_time | floor) \(.time_unit)  "
       + (if $floor then "x \(.real_time / $floor * 1000 | round / 1000)" else "(no floor measured)" end)
