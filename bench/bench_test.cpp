@@ -1,4 +1,5 @@
-// The benchmark's allocation counter, and that its frames draw what their
+// The benchmark's allocation counter, that the program's frames allocate
+// nothing of their own, and that the benchmark's frames draw what their
 // names say.
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <new>
 
 #include "alloc_count.h"
+#include "app.h"
 #include "frame_states.h"
 #include "test_support.h"
 
@@ -67,6 +69,25 @@ TEST_F(AllocationCounter, CountsNothingWhenStopped) {
     startCountingAllocations();
     const AllocationCount count = stopCountingAllocations();
     EXPECT_EQ(count.all, 0u);
+}
+
+// Whole frames with the swap, as the program draws them: the driver
+// allocates in them (Mesa does in the swap), the program's own code never.
+TEST_F(RenderTest, FramesAllocateNothingOfTheProgramsOwn) {
+    if (!allocationCountAvailable()) {
+        GTEST_SKIP() << "built without the allocation counter";
+    }
+    for (auto enter : {enterIdleState, enterEditingState}) {
+        enter();
+        onDisplay();
+        startCountingAllocations();
+        for (int i = 0; i < 5; ++i) {
+            onDisplay();
+        }
+        const AllocationCount count = stopCountingAllocations();
+        EXPECT_GT(count.all, 0u);
+        EXPECT_EQ(count.own, 0u);
+    }
 }
 
 // The editing frame shows an entry in progress, the idle frame none.
