@@ -47,7 +47,7 @@ echo "== The program's own instructions (callgrind, 20 frames each, llvmpipe on 
 # excluded), the C library's and OpenGL's work on their behalf is not.
 for frame in idle editing; do
     if ! LP_NUM_THREADS=0 with_display valgrind --tool=callgrind --collect-atstart=no \
-        --toggle-collect=ostrivane_bench_frame --callgrind-out-file="$out/$frame.callgrind" \
+        --toggle-collect='ostrivane_bench_frame*' --callgrind-out-file="$out/$frame.callgrind" \
         --log-file="$out/$frame.valgrind.log" \
         "$bench" --benchmark_filter="^frame/$frame/" --benchmark_min_time=0 --benchmark_repetitions=20 \
         --benchmark_out="$out/$frame.json" --benchmark_out_format=json >"$out/$frame.out" 2>&1; then
