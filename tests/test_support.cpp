@@ -3,11 +3,9 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <utility>
 
-#include "app.h"
+#include "gl_window.h"
 #include "matrix_panel.h"
 #include "scene.h"
 
@@ -17,27 +15,6 @@ namespace {
 // initialisation holds the start-up values.
 const EditorState pristineState = editorState;
 
-bool windowReady = false;
-
-void ignoreDisplay() {}
-
-void createWindow() {
-    static char name[] = "ostrivane_tests";
-    static char *argv[] = {name, nullptr};
-    int argc = 1;
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE);
-    glutInitWindowPosition(10, 10);
-    glutInitWindowSize(600, 600);
-    glutCreateWindow("Ostrivane tests");
-    // Frames are drawn by the tests themselves; GLUT's own redisplays do
-    // nothing, so they never move the highlight pulse.
-    glutDisplayFunc(ignoreDisplay);
-    glutReshapeFunc(onReshape);
-    initScene();
-    windowReady = true;
-}
-
 }  // namespace
 
 void resetEditorState() {
@@ -45,28 +22,9 @@ void resetEditorState() {
 }
 
 void GlWindow::useSize(int width, int height) {
-    if (!windowReady) {
-        createWindow();
+    if (!useGlWindowSize(width, height)) {
+        ADD_FAILURE() << "the window did not reach " << width << "x" << height;
     }
-    if (glutGet(GLUT_WINDOW_WIDTH) != width || glutGet(GLUT_WINDOW_HEIGHT) != height) {
-        glutReshapeWindow(width, height);
-    }
-    // Let GLUT deliver the resize (and, the first time, the map) so that the
-    // drawable really has the size; then make sure the program's own reshape
-    // callback has seen it, even when the window already had that size.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (;;) {
-        glutMainLoopEvent();
-        if (glutGet(GLUT_WINDOW_WIDTH) == width && glutGet(GLUT_WINDOW_HEIGHT) == height) {
-            break;
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            ADD_FAILURE() << "the window did not reach " << width << "x" << height;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    onReshape(width, height);
 }
 
 Picture GlWindow::readBack() {
