@@ -97,7 +97,7 @@ mkdir -p "$work/images/lessons" "$(dirname "$out")" || fail "cannot create $work
 # The program's colours, as its 8-bit window holds them, and what each
 # becomes on paper. On the grey scale (Rec. 709) the figure is 0, the ticks
 # 43, the editable values 85, the fixed row 98, the axes 140 and the
-# instruction line 64, out of 255; the paper is white.
+# instruction line 81, out of 255; the paper is white.
 colour_map=(
     '#000000=#FFFFFF'  # background
     '#FFFF33=#000000'  # figure
@@ -105,7 +105,7 @@ colour_map=(
     '#000080=#1A2A6C'  # ticks
     '#00FF00=#1B6B2B'  # editable values
     '#00FFFF=#2F6F78'  # fixed bottom row
-    '#FF80FF=#7A2A7A'  # instruction line
+    '#FF80FF=#8C3A8C'  # instruction line
 )
 recolour=()
 printed=" "
@@ -118,18 +118,21 @@ done
 shopt -s nullglob
 sources=("$pictures"/*.png)
 [ ${#sources[@]} -gt 0 ] || fail "no pictures in $pictures"
-for picture in "${sources[@]}"; do
-    name=$(basename "$picture")
-    target=$work/images/lessons/$name
-    # Writes the print picture and lists the colours it holds, so that a
-    # colour the map does not know (a changed program colour, a picture
-    # taken mid-entry) stops the handout instead of printing as it was.
-    colours=$(convert "$picture" -alpha off "${recolour[@]}" -write "PNG24:$target" \
-        -format '%c' histogram:info:- 2>&1) || fail "ImageMagick could not convert $picture: $colours"
-    while read -r hex; do
-        [[ "$printed" == *" $hex "* ]] ||
-            fail "$picture holds the colour $hex, which is none of the program's colours; take the picture again (bash tools/lesson-pictures.sh)"
-    done < <(grep -o '#[0-9A-F]\{6\}' <<<"$colours")
+rm -f "$work/images/lessons/"*.png
+log=$(mogrify -path "$work/images/lessons" -alpha off "${recolour[@]}" -define png:format=png24 \
+    "${sources[@]}" 2>&1) || fail "ImageMagick could not convert the pictures: $log"
+# A colour the map does not know (a changed program colour, a picture taken
+# mid-entry) stops the handout instead of printing as it was.
+printed_pictures=("$work/images/lessons/"*.png)
+colours=$(convert "${printed_pictures[@]}" -append -format '%c' histogram:info:- 2>&1) ||
+    fail "ImageMagick could not read the print pictures: $colours"
+for hex in $(grep -o '#[0-9A-F]\{6\}' <<<"$colours"); do
+    if [[ "$printed" != *" $hex "* ]]; then
+        culprits=$(cd "$work/images/lessons" && for p in *.png; do
+            convert "$p" -format '%c' histogram:info:- | grep -q "$hex" && echo "docs/images/lessons/$p"
+        done | xargs)
+        fail "$culprits: the colour ${hex} is none of the program's colours; take the picture again (bash tools/lesson-pictures.sh)"
+    fi
 done
 
 # The page: A4 with margins wide enough that it also prints on Letter
