@@ -59,7 +59,7 @@ case $out in /*) ;; *) out=$PWD/$out ;; esac
 case $work in /*) ;; *) work=$PWD/$work ;; esac
 
 # The tools, each with the Debian package that brings it.
-tools=(pandoc:pandoc weasyprint:weasyprint convert:imagemagick fc-list:fontconfig)
+tools=(pandoc:pandoc weasyprint:weasyprint convert:imagemagick mogrify:imagemagick fc-list:fontconfig)
 fonts_package=fonts-dejavu-core
 missing=()
 for pair in "${tools[@]}"; do
@@ -68,6 +68,9 @@ done
 # The sheet's mathematics (−, ′, ·, √, θ) needs a font that has them.
 if ! command -v fc-list >/dev/null 2>&1 || [ -z "$(fc-list 'DejaVu Serif' 2>/dev/null)" ]; then
     missing+=("$fonts_package")
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+    mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
 fi
 if [ "$check" = yes ]; then
     [ ${#missing[@]} -eq 0 ] || { echo "${missing[*]}"; exit 1; }
