@@ -9,13 +9,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -65,8 +65,23 @@ std::vector<lessons::SheetExercise> sheetExercises() {
     return lessons::readSheet(in);
 }
 
+// The text with every run of white space made one blank, as line breaks
+// fall where the layout puts them.
 std::string squeezed(const std::string &text) {
-    return std::regex_replace(text, std::regex("\\s+"), " ");
+    std::string result;
+    bool blank = false;
+    for (const char ch : text) {
+        if (std::isspace(static_cast<unsigned char>(ch))) {
+            blank = true;
+            continue;
+        }
+        if (blank && !result.empty()) {
+            result += ' ';
+        }
+        blank = false;
+        result += ch;
+    }
+    return result;
 }
 
 class Handout : public testing::Test {

@@ -6,10 +6,10 @@
 // end on their own matrix when typed over the one before.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -66,16 +66,37 @@ struct Reading {
     std::string stored;  // as the sheet writes it
 };
 
+std::string trimmed(const std::string &text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    const std::size_t last = text.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
 // The box's table rows: "> | `TEXT` | NUMBER | why |", or "(nothing)" for an
 // empty entry.
 std::vector<Reading> readings() {
     std::vector<Reading> result;
     std::istringstream box(paragraphStarting("**How numbers are read.**"));
-    const std::regex row(R"(^>\s*\|\s*(?:`([^`]*)`|\(nothing\))\s*\|\s*([^|\s]+)\s*\|)");
-    std::smatch match;
     for (std::string line; std::getline(box, line);) {
-        if (std::regex_search(line, match, row)) {
-            result.push_back({match[1].str(), match[2].str()});
+        if (line.rfind(">", 0) != 0) {
+            continue;
+        }
+        std::istringstream row(trimmed(line.substr(1)));
+        if (row.get() != '|') {
+            continue;
+        }
+        std::vector<std::string> cells;
+        for (std::string cell; std::getline(row, cell, '|');) {
+            cells.push_back(trimmed(cell));
+        }
+        if (cells.size() < 2) {
+            continue;
+        }
+        const std::string &typed = cells[0];
+        if (typed == "(nothing)") {
+            result.push_back({"", cells[1]});
+        } else if (typed.size() >= 2 && typed.front() == '`' && typed.back() == '`') {
+            result.push_back({typed.substr(1, typed.size() - 2), cells[1]});
         }
     }
     return result;
@@ -159,11 +180,11 @@ TEST(FollowOn, TheSheetNamesExactlyTheExercisesThatFollowOn) {
     const std::size_t end = paragraph.find("can be typed");
     ASSERT_NE(end, std::string::npos) << "the sheet no longer says which exercises follow on";
     std::set<int> stated;
-    const std::string names = paragraph.substr(0, end);
-    const std::regex number("\\d+");
-    for (auto it = std::sregex_iterator(names.begin(), names.end(), number); it != std::sregex_iterator();
-         ++it) {
-        stated.insert(std::stoi(it->str()));
+    std::istringstream names(paragraph.substr(0, end));
+    for (std::string word; names >> word;) {
+        if (std::isdigit(static_cast<unsigned char>(word[0]))) {
+            stated.insert(std::atoi(word.c_str()));
+        }
     }
 
     const std::string listPath = sourceDir + "/docs/lessons/exercises.txt";
