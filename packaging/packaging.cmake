@@ -15,26 +15,69 @@ install(TARGETS ostrivane RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
 set(_ostrivane_packaging_dir "${CMAKE_CURRENT_LIST_DIR}")
 
+# Where the lesson sheet, its pictures, the handout and the copyright file
+# go: Debian's /usr/share/doc/ostrivane (GNUInstallDirs' DOCDIR would use the
+# project's capitalised name).
+set(OSTRIVANE_DOC_DIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/ostrivane")
+
+# The printable handout of the lesson sheet, made by tools/handout.sh when
+# its tools (pandoc, weasyprint, ImageMagick, the DejaVu fonts) are installed.
+option(OSTRIVANE_HANDOUT "Make the printable lesson handout, lessons.pdf, and install it" ON)
+set(OSTRIVANE_HANDOUT_PDF "")
+if(UNIX AND NOT APPLE AND OSTRIVANE_HANDOUT)
+  find_program(OSTRIVANE_BASH bash)
+  mark_as_advanced(OSTRIVANE_BASH)
+  set(_ostrivane_handout_missing "bash")
+  if(OSTRIVANE_BASH)
+    execute_process(
+      COMMAND "${OSTRIVANE_BASH}" "${PROJECT_SOURCE_DIR}/tools/handout.sh" --check
+      OUTPUT_VARIABLE _ostrivane_handout_missing
+      OUTPUT_STRIP_TRAILING_WHITESPACE
+      RESULT_VARIABLE _ostrivane_handout_status)
+  endif()
+  if(OSTRIVANE_BASH AND _ostrivane_handout_status EQUAL 0)
+    set(OSTRIVANE_HANDOUT_PDF "${CMAKE_BINARY_DIR}/handout/lessons.pdf")
+    file(GLOB _ostrivane_lesson_pictures CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/docs/images/lessons/*.png")
+    add_custom_command(
+      OUTPUT "${OSTRIVANE_HANDOUT_PDF}"
+      COMMAND "${OSTRIVANE_BASH}" "${PROJECT_SOURCE_DIR}/tools/handout.sh" --no-install
+        --out "${OSTRIVANE_HANDOUT_PDF}"
+      DEPENDS "${PROJECT_SOURCE_DIR}/tools/handout.sh" "${PROJECT_SOURCE_DIR}/docs/lessons.md"
+        ${_ostrivane_lesson_pictures}
+      COMMENT "Making the lesson handout, lessons.pdf"
+      VERBATIM)
+    add_custom_target(ostrivane_handout ALL DEPENDS "${OSTRIVANE_HANDOUT_PDF}")
+    install(FILES "${OSTRIVANE_HANDOUT_PDF}" DESTINATION "${OSTRIVANE_DOC_DIR}")
+  else()
+    message(STATUS "Lesson handout (lessons.pdf) left out of the package: it needs "
+      "${_ostrivane_handout_missing} (sudo apt-get install ${_ostrivane_handout_missing})")
+  endif()
+endif()
+
 if(UNIX)
-  # The manual page carries the project's version. Debian wants manual pages
-  # compressed, so it is installed gzipped wherever gzip is at hand.
-  configure_file("${_ostrivane_packaging_dir}/ostrivane.1.in" "${CMAKE_BINARY_DIR}/ostrivane.1" @ONLY)
+  # The manual page carries the project's version and names the installed
+  # lesson sheet, so it is written when it is installed
+  # (install-manual.cmake). Debian wants manual pages compressed, so it is
+  # installed gzipped wherever gzip is at hand.
   find_program(OSTRIVANE_GZIP gzip)
   mark_as_advanced(OSTRIVANE_GZIP)
-  if(OSTRIVANE_GZIP)
-    add_custom_command(
-      OUTPUT "${CMAKE_BINARY_DIR}/ostrivane.1.gz"
-      COMMAND "${OSTRIVANE_GZIP}" -9 -n -f -k ostrivane.1
-      DEPENDS "${CMAKE_BINARY_DIR}/ostrivane.1"
-      WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
-      COMMENT "Compressing the manual page"
-      VERBATIM)
-    add_custom_target(ostrivane_manual ALL DEPENDS "${CMAKE_BINARY_DIR}/ostrivane.1.gz")
-    set(_ostrivane_manual "${CMAKE_BINARY_DIR}/ostrivane.1.gz")
-  else()
-    set(_ostrivane_manual "${CMAKE_BINARY_DIR}/ostrivane.1")
+  set(_ostrivane_handout_name "")
+  if(OSTRIVANE_HANDOUT_PDF)
+    get_filename_component(_ostrivane_handout_name "${OSTRIVANE_HANDOUT_PDF}" NAME)
   endif()
-  install(FILES "${_ostrivane_manual}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+  set(_ostrivane_gzip "")
+  if(OSTRIVANE_GZIP)
+    set(_ostrivane_gzip "${OSTRIVANE_GZIP}")
+  endif()
+  install(CODE "
+    set(OSTRIVANE_MANUAL_IN \"${_ostrivane_packaging_dir}/ostrivane.1.in\")
+    set(OSTRIVANE_MANUAL_WORK \"${CMAKE_BINARY_DIR}/manual\")
+    set(OSTRIVANE_VERSION \"${PROJECT_VERSION}\")
+    set(OSTRIVANE_MAN_DIR \"${CMAKE_INSTALL_MANDIR}\")
+    set(OSTRIVANE_DOC_DIR \"${OSTRIVANE_DOC_DIR}\")
+    set(OSTRIVANE_HANDOUT_PDF \"${_ostrivane_handout_name}\")
+    set(OSTRIVANE_GZIP \"${_ostrivane_gzip}\")")
+  install(SCRIPT "${_ostrivane_packaging_dir}/install-manual.cmake")
 endif()
 
 if(UNIX AND NOT APPLE)
@@ -43,12 +86,46 @@ if(UNIX AND NOT APPLE)
     DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
   install(FILES "${_ostrivane_packaging_dir}/ostrivane.svg"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+  # The AppStream entry, by which software centres list Ostrivane.
+  configure_file("${_ostrivane_packaging_dir}/org.ostrivane.ostrivane.metainfo.xml.in"
+    "${CMAKE_BINARY_DIR}/org.ostrivane.ostrivane.metainfo.xml" @ONLY)
+  install(FILES "${CMAKE_BINARY_DIR}/org.ostrivane.ostrivane.metainfo.xml"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+  # The lesson sheet with its pictures, where its links find them.
+  install(FILES "${PROJECT_SOURCE_DIR}/docs/lessons.md" DESTINATION "${OSTRIVANE_DOC_DIR}")
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/images/lessons"
+    DESTINATION "${OSTRIVANE_DOC_DIR}/images"
+    FILES_MATCHING PATTERN "*.png")
 endif()
 
 # Packages.
 set(OSTRIVANE_PACKAGE_MAINTAINER
   "Ostrivane maintainers <maintainers@users.noreply.c-seed-0f020151.example>"
   CACHE STRING "Maintainer named in the packages")
+
+if(UNIX AND NOT APPLE)
+  # Debian's machine-readable copyright file, with the licence text of
+  # LICENSE.
+  file(READ "${PROJECT_SOURCE_DIR}/LICENSE" _ostrivane_licence)
+  string(FIND "${_ostrivane_licence}" "Permission is hereby granted" _ostrivane_at)
+  if(_ostrivane_at LESS 0)
+    message(FATAL_ERROR "LICENSE does not hold the MIT licence's text that the copyright file repeats")
+  endif()
+  string(SUBSTRING "${_ostrivane_licence}" ${_ostrivane_at} -1 _ostrivane_licence)
+  string(STRIP "${_ostrivane_licence}" _ostrivane_licence)
+  string(REPLACE "\n\n" "\n.\n" _ostrivane_licence "${_ostrivane_licence}")
+  string(REPLACE "\n" "\n " OSTRIVANE_MIT_TEXT " ${_ostrivane_licence}")
+  set(OSTRIVANE_COPYRIGHT_COMMENT "")
+  if(OSTRIVANE_HANDOUT_PDF)
+    string(CONCAT OSTRIVANE_COPYRIGHT_COMMENT
+      "Comment: The handout, lessons.pdf, embeds parts of the DejaVu fonts, whose\n"
+      " licence (the Bitstream Vera licence, with DejaVu's changes in the public\n"
+      " domain) lets them be embedded in documents.\n")
+  endif()
+  configure_file("${_ostrivane_packaging_dir}/copyright.in" "${CMAKE_BINARY_DIR}/copyright" @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/LICENSE")
+  install(FILES "${CMAKE_BINARY_DIR}/copyright" DESTINATION "${OSTRIVANE_DOC_DIR}")
+endif()
 
 set(CPACK_PACKAGE_NAME "ostrivane")
 set(CPACK_PACKAGE_VENDOR "Ostrivane")

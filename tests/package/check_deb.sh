@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # check_deb.sh BUILD_DIR SCRATCH_DIR VERSION: cpack builds the Debian package
-# of the build; its control fields, its contents and its dependencies are
-# checked, and the packaged program is started when a display is at hand.
+# of the build; its control fields, its contents (the program, its desktop
+# files, the copyright file, the lesson sheet with its pictures and handout)
+# and its dependencies are checked, and the packaged program is started when
+# a display is at hand. SOURCE_DIR names the source tree; HANDOUT says
+# whether this build makes the handout (yes or no).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 build_dir=$1 scratch=$2 version=$3
+: "${SOURCE_DIR:?names the source tree}"
 cpack=${CPACK:-cpack}
 
 if ! command -v dpkg-deb >/dev/null 2>&1; then
     echo "dpkg-deb is not installed: no Debian package to check"
     exit 77
 fi
-need_tools "$cpack" dpkg dpkg-shlibdeps readelf desktop-file-validate xmllint groff gzip
+need_tools "$cpack" dpkg dpkg-shlibdeps readelf desktop-file-validate xmllint groff gzip appstreamcli
 
 rm -rf "$scratch"
 mkdir -p "$scratch"
@@ -38,13 +42,22 @@ depends=$(field Depends)
 # Contents: exactly these files, owned by root, nothing else.
 listing=$(dpkg-deb -c "$deb")
 files=$(awk '$1 !~ /^d/ { print $1, $2, $6 }' <<<"$listing" | sort)
-expected=$(sort <<EOF
+doc=./usr/share/doc/ostrivane
+expected=$({
+    cat <<EOF
 -rw-r--r-- root/root ./usr/share/applications/ostrivane.desktop
 -rw-r--r-- root/root ./usr/share/icons/hicolor/scalable/apps/ostrivane.svg
 -rw-r--r-- root/root ./usr/share/man/man1/ostrivane.1.gz
+-rw-r--r-- root/root ./usr/share/metainfo/org.ostrivane.ostrivane.metainfo.xml
+-rw-r--r-- root/root $doc/copyright
+-rw-r--r-- root/root $doc/lessons.md
 -rwxr-xr-x root/root ./usr/bin/ostrivane
 EOF
-)
+    [ "${HANDOUT:-}" != yes ] || echo "-rw-r--r-- root/root $doc/lessons.pdf"
+    for picture in "$SOURCE_DIR"/docs/images/lessons/*.png; do
+        echo "-rw-r--r-- root/root $doc/images/lessons/$(basename "$picture")"
+    done
+} | sort)
 [ "$files" = "$expected" ] || fail "package contents differ; expected:
 $expected
 got:
@@ -54,7 +67,7 @@ awk '$1 ~ /^d/ && ($1 != "drwxr-xr-x" || $2 != "root/root") { exit 1 }' <<<"$lis
 
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
-check_tree "$root/usr" "$version"
+check_tree "$root/usr" "$version" /usr
 program=$root/usr/bin/ostrivane
 
 # Every shared library the program needs comes from a package that Depends

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # check_install.sh BUILD_DIR SCRATCH_DIR VERSION: `cmake --install` of the
-# build puts the program, launcher, icon and manual page where the desktop and
-# man look for them.
+# build puts the program, launcher, icon, manual page, software centre entry
+# and documents where the desktop, man and software centres look for them.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 build_dir=$1 scratch=$2 version=$3
 cmake=${CMAKE:-cmake}
 
-need_tools "$cmake" desktop-file-validate xmllint groff gzip man
+need_tools "$cmake" desktop-file-validate xmllint groff gzip man appstreamcli
 
 rm -rf "$scratch"
 prefix=$scratch/prefix
@@ -22,7 +22,7 @@ check_tree "$prefix" "$version"
 # DESTDIR stages the same tree under another root, as packagers use it.
 log=$(DESTDIR="$scratch/stage" "$cmake" --install "$build_dir" --prefix /opt/ostrivane 2>&1) ||
     fail "cmake --install with DESTDIR failed: $log"
-check_tree "$scratch/stage/opt/ostrivane" "$version"
+check_tree "$scratch/stage/opt/ostrivane" "$version" /opt/ostrivane
 
 rm -rf "$scratch"
 echo "install layout ok"
