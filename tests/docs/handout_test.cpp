@@ -169,7 +169,7 @@ TEST_F(Handout, HoldsEveryExerciseWithAPictureAfterItsHeading) {
     }
 }
 
-double grey(e2e::Rgb c) {
+double grey(Rgb c) {
     return 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b;
 }
 
@@ -194,32 +194,32 @@ TEST_F(Handout, PrintsEachScreenshotOnWhiteInDarkColoursApartInGrey) {
     }
     ASSERT_EQ(extracted.size(), names.size()) << "the handout does not hold the sheet's pictures one for one";
 
-    const std::vector<std::pair<std::string, e2e::Rgb>> drawn = {
-        {"figure", e2e::shade::figure},        {"axes", e2e::shade::axis},
-        {"ticks", e2e::shade::tick},           {"editable values", e2e::shade::editableValue},
-        {"fixed row", e2e::shade::fixedValue}, {"instruction line", e2e::shade::instructions},
+    const std::vector<std::pair<std::string, Rgb>> drawn = {
+        {"figure", shade::figure},        {"axes", shade::axis},
+        {"ticks", shade::tick},           {"editable values", shade::editableValue},
+        {"fixed row", shade::fixedValue}, {"instruction line", shade::instructions},
     };
     const std::set<std::string> panel = {"editable values", "fixed row", "instruction line"};
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string screenPath = sourceDir + "/docs/images/lessons/" + names[i] + ".png";
-        const e2e::Picture screen = e2e::Picture::loadPng(screenPath);
-        const e2e::Picture print = e2e::Picture::loadPng(extracted[i]);
+        const Picture screen = Picture::loadPng(screenPath);
+        const Picture print = Picture::loadPng(extracted[i]);
         ASSERT_EQ(print.width(), screen.width()) << names[i];
         ASSERT_EQ(print.height(), screen.height()) << names[i];
-        const e2e::Rgb white{255, 255, 255};
+        const Rgb white{255, 255, 255};
         std::map<std::string, std::set<std::tuple<int, int, int>>> printed;
         int misplaced = 0;
         for (int row = 0; row < screen.height(); ++row) {
             for (int column = 0; column < screen.width(); ++column) {
-                const e2e::Rgb s = screen.at(column, row), p = print.at(column, row);
-                const bool background = s == e2e::Rgb{0, 0, 0};
+                const Rgb s = screen.at(column, row), p = print.at(column, row);
+                const bool background = s == Rgb{0, 0, 0};
                 if (background != (p == white) && ++misplaced <= 3) {
                     ADD_FAILURE() << names[i] << ": pixel (" << column << ", " << row << ") is (" << s.r
                                   << ", " << s.g << ", " << s.b << ") on the screen but (" << p.r << ", "
                                   << p.g << ", " << p.b << ") in the handout";
                 }
                 for (const auto &[name, colour] : drawn) {
-                    if (e2e::near(colour)(s)) {
+                    if (near(colour)(s)) {
                         printed[name].insert({p.r, p.g, p.b});
                     }
                 }

@@ -6,6 +6,8 @@
 // end on their own matrix when typed over the one before.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -102,13 +104,19 @@ std::vector<Reading> readings() {
     return result;
 }
 
+// The pixel of a world x along a 600-pixel side (a row from the top is that
+// of -y).
+int pixelOf(double world) {
+    return static_cast<int>(std::floor((world + 50.0) * 6.0));
+}
+
 // The pixel of an editable value's centre in a 600x600 window.
 int pixelColumn(int column) {
-    return e2e::worldColumn(e2e::entryCentreX(column), 600);
+    return pixelOf(e2e::entryCentreX(column));
 }
 
 int pixelRow(int row) {
-    return e2e::worldRow(e2e::entryCentreY(row), 600);
+    return pixelOf(-e2e::entryCentreY(row));
 }
 
 void click(int x, int y) {
@@ -139,7 +147,7 @@ TEST(NumbersBox, EveryExampleStoresTheNumberGiven) {
         {"Enter", [] { type("\r"); }},
         {"Esc", [] { type("\x1b"); }},
         {"a click in the middle of the window", [] { click(300, 300); }},
-        {"a stray click just left of the matrix", [] { click(e2e::worldColumn(27, 600), pixelRow(0)); }},
+        {"a stray click just left of the matrix", [] { click(pixelOf(27), pixelRow(0)); }},
         {"a click on the top-middle value", [] { click(pixelColumn(1), pixelRow(0)); }},
     };
     for (const Reading &reading : readings()) {
