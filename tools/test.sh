@@ -11,4 +11,4 @@ build_dir=${OSTRIVANE_BUILD_DIR:-$OSTRIVANE_ROOT/build-tests}
 build_project "$build_dir" -DOSTRIVANE_BUILD_TESTS=ON \
     -DOSTRIVANE_REQUIRE_ALL_TESTS="${OSTRIVANE_REQUIRE_ALL_TESTS:-OFF}"
 cd "$build_dir"
-with_display ctest --output-on-failure "$@"
+with_display ctest --output-on-failure --parallel "$(nproc 2>/dev/null || echo 2)" "$@"
