@@ -82,3 +82,10 @@ with_display() {
     wait "$pid" 2>/dev/null
     return "$status"
 }
+
+# add_licence_and_handout DIR: the licence and the printable handout, into a
+# folder that is handed out (the Windows zip, the web site).
+add_licence_and_handout() {
+    cp "$OSTRIVANE_ROOT/LICENSE" "$1/LICENSE"
+    bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$1/lessons.pdf" --work "$OSTRIVANE_ROOT/build-handout"
+}

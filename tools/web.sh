@@ -34,16 +34,7 @@ if ! configured=$(emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Re
 fi
 cmake --build "$build_dir" -j 2
 
-if [ -f "$root/LICENSE" ]; then
-    cp "$root/LICENSE" "$site/LICENSE"
-else
-    echo "No LICENSE in the source tree yet; the site goes without it."
-fi
-if [ -f "$root/tools/handout.sh" ]; then
-    bash "$root/tools/handout.sh" --out "$site/lessons.pdf"
-else
-    echo "No tools/handout.sh in the source tree yet; the site goes without the handout."
-fi
+add_licence_and_handout "$site"
 echo "The site is in $site (open index.html, or copy the folder to any web server)."
 
 case "$mode" in

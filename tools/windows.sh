@@ -100,17 +100,7 @@ stage=$build_dir/zip
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$build_dir/ostrivane.exe" "$build_dir/README.txt" "$stage/"
-if [ -f "$OSTRIVANE_ROOT/LICENSE" ]; then
-    cp "$OSTRIVANE_ROOT/LICENSE" "$stage/LICENSE"
-else
-    echo "Note: no LICENSE at the top of the tree; the zip goes without it."
-fi
-if [ -f "$OSTRIVANE_ROOT/tools/handout.sh" ]; then
-    bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$build_dir/lessons.pdf"
-    cp "$build_dir/lessons.pdf" "$stage/lessons.pdf"
-else
-    echo "Note: no tools/handout.sh yet; the zip goes without lessons.pdf."
-fi
+add_licence_and_handout "$stage"
 rm -f "$build_dir/$zip_name"
 (cd "$stage" && zip -q -X "$build_dir/$zip_name" ./*)
 echo "Made $build_dir/ostrivane.exe and $build_dir/$zip_name"

@@ -29,25 +29,9 @@ int pointerY = 0;
 EM_JS(int, viewportWidth, (), { return window.innerWidth | 0; });
 EM_JS(int, viewportHeight, (), { return window.innerHeight | 0; });
 
-// Without WebGL there is nothing to draw on: a plain sentence takes the
-// canvas's place.
-EM_JS(void, showWithoutWebGl, (), {
-    if (document.getElementById('no-webgl')) {
-        return;
-    }
-    var canvas = document.getElementById('canvas');
-    var note = document.createElement('p');
-    note.id = 'no-webgl';
-    note.textContent = "Ostrivane draws with WebGL, which this browser does not offer or has " +
-                       "turned off. Turn on hardware acceleration in the browser's settings, or open this " +
-                       "page in another browser.";
-    note.style.cssText = 'margin: 2em; font: 18px sans-serif; color: #fff;';
-    if (canvas) {
-        canvas.replaceWith(note);
-    } else {
-        document.body.appendChild(note);
-    }
-});
+// Without WebGL there is nothing to draw on: the page puts a plain sentence
+// in the canvas's place.
+EM_JS(void, showWithoutWebGl, (), { window.showWithoutWebGl(); });
 
 // Set once the first frame has been drawn, for the load-time measurement.
 EM_JS(void, markFirstFrame, (), { window.ostrivaneFirstFrame = performance.now(); });
