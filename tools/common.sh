@@ -83,9 +83,10 @@ with_display() {
     return "$status"
 }
 
-# add_licence_and_handout DIR: the licence and the printable handout, into a
-# folder that is handed out (the Windows zip, the web site).
+# add_licence_and_handout DIR WORK: the licence and the printable handout,
+# into a folder that is handed out (the Windows zip, the web site); the
+# handout's print pictures are made in WORK.
 add_licence_and_handout() {
     cp "$OSTRIVANE_ROOT/LICENSE" "$1/LICENSE"
-    bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$1/lessons.pdf" --work "$OSTRIVANE_ROOT/build-handout"
+    bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$1/lessons.pdf" --work "$2"
 }

@@ -34,7 +34,7 @@ if ! configured=$(emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Re
 fi
 cmake --build "$build_dir" -j 2
 
-add_licence_and_handout "$site"
+add_licence_and_handout "$site" "$build_dir/handout"
 echo "The site is in $site (open index.html, or copy the folder to any web server)."
 
 case "$mode" in

@@ -100,7 +100,7 @@ stage=$build_dir/zip
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$build_dir/ostrivane.exe" "$build_dir/README.txt" "$stage/"
-add_licence_and_handout "$stage"
+add_licence_and_handout "$stage" "$build_dir/handout"
 rm -f "$build_dir/$zip_name"
 (cd "$stage" && zip -q -X "$build_dir/$zip_name" ./*)
 echo "Made $build_dir/ostrivane.exe and $build_dir/$zip_name"

@@ -262,9 +262,14 @@ protected:
     // can be lost.
     ::testing::AssertionResult startEntry(Cell cell) {
         clickEntry(cell);
+        // Only the box and no text of the entry's own: in a squeezed window a
+        // neighbour's value reaches into the cell.
         return shows(
             "an empty entry on cell (" + std::to_string(cell.column) + ", " + std::to_string(cell.row) + ")",
-            [&](const Picture &p) { return entryInProgress(p, cell, false); });
+            [&](const Picture &p) {
+                return highlightedEntry(p) == cell &&
+                       cellText(p, cell.column, cell.row, near(shade::entryText)).empty();
+            });
     }
     void typeText(const std::string &text) {
         toBoth([&](ProgramWindow &w) { w.typeText(text); });
