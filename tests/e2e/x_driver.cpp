@@ -251,14 +251,14 @@ struct ProgramWindow::Impl {
         return exited;
     }
 
-    // Size of the drawing area; false when the window is gone.
-    bool area(int *width, int *height) const {
+    // Size of the window; false when it is gone or not shown.
+    bool size(int *width, int *height) const {
         XWindowAttributes a;
         if (!succeeds([&] { XGetWindowAttributes(display, window, &a); }) || a.map_state != IsViewable) {
             return false;
         }
-        *width = a.width - target.frameLeft - target.frameRight;
-        *height = a.height - target.frameTop - target.frameBottom;
+        *width = a.width;
+        *height = a.height;
         return *width > 0 && *height > 0;
     }
 
@@ -328,7 +328,7 @@ ProgramWindow::~ProgramWindow() = default;
 ProgramWindow::Geometry ProgramWindow::geometry() const {
     const Impl &d = *impl_;
     Geometry g{0, 0, 0, 0};
-    if (!d.area(&g.width, &g.height) || xdo_get_window_location(d.xdo, d.window, &g.x, &g.y, nullptr) != 0) {
+    if (!d.size(&g.width, &g.height) || xdo_get_window_location(d.xdo, d.window, &g.x, &g.y, nullptr) != 0) {
         throw DriverError("the window is gone");
     }
     return g;
@@ -367,7 +367,7 @@ void ProgramWindow::click(double worldX, double worldY, int button) {
         std::clamp(static_cast<int>(std::floor((worldX + 50.0) * g.width / 100.0)), 0, g.width - 1);
     const int row =
         std::clamp(static_cast<int>(std::floor((50.0 - worldY) * g.height / 100.0)), 0, g.height - 1);
-    xdo_move_mouse_relative_to_window(d.xdo, d.window, d.target.frameLeft + column, d.target.frameTop + row);
+    xdo_move_mouse_relative_to_window(d.xdo, d.window, column, row);
     xdo_click_window(d.xdo, CURRENTWINDOW, button);
     d.flushInput();
 }
@@ -387,8 +387,7 @@ void ProgramWindow::pressKey(const std::string &keys) {
 void ProgramWindow::resize(int width, int height) {
     const Impl &d = *impl_;
     // Without a window manager the server resizes the window at once.
-    if (xdo_set_window_size(d.xdo, d.window, width + d.target.frameLeft + d.target.frameRight,
-                            height + d.target.frameTop + d.target.frameBottom, 0) != 0) {
+    if (xdo_set_window_size(d.xdo, d.window, width, height, 0) != 0) {
         throw DriverError("cannot resize the window");
     }
     d.flushInput();
@@ -412,10 +411,9 @@ Picture ProgramWindow::grab() const {
     const Impl &d = *impl_;
     int width = 0, height = 0;
     XImage *image = nullptr;
-    if (!d.area(&width, &height) || !d.succeeds([&] {
-            image = XGetImage(d.display, d.window, d.target.frameLeft, d.target.frameTop,
-                              static_cast<unsigned int>(width), static_cast<unsigned int>(height), AllPlanes,
-                              ZPixmap);
+    if (!d.size(&width, &height) || !d.succeeds([&] {
+            image = XGetImage(d.display, d.window, 0, 0, static_cast<unsigned int>(width),
+                              static_cast<unsigned int>(height), AllPlanes, ZPixmap);
         }) ||
         image == nullptr) {
         if (image != nullptr) {

@@ -37,12 +37,9 @@ struct Target {
     std::string name;
     // Started with DISPLAY set to the virtual display.
     std::vector<std::string> command;
-    // A frame that the target draws around its drawing area inside the
-    // titled window, in pixels.
-    int frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;
-    // Where the titled window stands from the screen position the program
-    // asks for: Wine puts its own frame there, with the drawing area (which
-    // is the X window) 4 pixels right and 23 down.
+    // Where the titled window, which is the drawing area, stands from the
+    // screen position the program asks for: Wine puts a frame of its own
+    // there, with the drawing area 4 pixels right and 23 down.
     int offsetX = 0, offsetY = 0;
     // How many pixels a line may land away from where the desktop program
     // draws it: another renderer may round a diagonal's pixels differently.
@@ -90,8 +87,7 @@ public:
     struct Geometry {
         int x, y, width, height;
     };
-    // Position on the screen of the titled window, and size of the drawing
-    // area.
+    // Position on the screen and size of the window.
     Geometry geometry() const;
     std::string title() const;
     // Whether the window lists WM_DELETE_WINDOW in WM_PROTOCOLS, that is
@@ -109,13 +105,13 @@ public:
     // Presses a key or a combination by its X names: "Return", "Escape",
     // "BackSpace", "ctrl+a", ...
     void pressKey(const std::string &keys);
-    // Resizes the drawing area, as dragging the window's border would.
+    // Resizes the window, as dragging its border would.
     void resize(int width, int height);
     // What a window manager's close button does for a window that accepts
     // it: the ICCCM WM_DELETE_WINDOW message.
     void requestClose();
 
-    // The drawing area as it shows now; empty when the window is gone.
+    // The window as it shows now; empty when it is gone.
     Picture grab() const;
     // Waits until the window shows a picture that `accepts`; `last` gets
     // the last picture looked at. False after `timeout`.
