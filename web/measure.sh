@@ -30,6 +30,10 @@ printf '  %-14s %9d %9d\n' "all" "$total" "$total_gz"
 printf '  %-14s %9d %9d  (page, script and WebAssembly; goal under 409600 as copied)\n' \
     "program" "$own" "$own_gz"
 
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+    echo "The load time needs node and npm (Debian: sudo apt-get install nodejs npm)." >&2
+    exit 1
+fi
 node_dir=$root/build-web/node
 if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
     mkdir -p "$node_dir"
