@@ -86,11 +86,10 @@ build_freeglut() {
 fetch_freeglut
 build_freeglut
 
-cmake -S "$OSTRIVANE_ROOT" -B "$build_dir" \
+build_project "$build_dir" \
     -DCMAKE_TOOLCHAIN_FILE="$OSTRIVANE_ROOT/windows/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
-    -DOSTRIVANE_FREEGLUT_ROOT="$freeglut_prefix" >/dev/null
-cmake --build "$build_dir" -j 2
+    -DOSTRIVANE_FREEGLUT_ROOT="$freeglut_prefix"
 bash "$OSTRIVANE_ROOT/windows/check-imports.sh" "$build_dir/ostrivane.exe"
 
 # The zip.
