@@ -1,10 +1,13 @@
 // The GLUT calls that Ostrivane makes, for the page: the window is the
-// page's canvas, which fills the browser's viewport; the main loop runs once
+// page's canvas, the largest square that fits the browser's viewport, centred
+// across and at the top; the main loop runs once
 // per animation frame; mouse presses and key presses reach the callbacks as
 // GLUT on X would deliver them.
 #include <GL/glut.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
+
+#include <algorithm>
 
 #include "bitmap_font.h"
 #include "key_map.h"
@@ -25,7 +28,7 @@ bool firstFrameMarked = false;
 int pointerX = 0;
 int pointerY = 0;
 
-// The size of the browser's viewport in CSS pixels, which the canvas fills.
+// The size of the browser's viewport in CSS pixels.
 EM_JS(int, viewportWidth, (), { return window.innerWidth | 0; });
 EM_JS(int, viewportHeight, (), { return window.innerHeight | 0; });
 
@@ -36,15 +39,19 @@ EM_JS(void, showWithoutWebGl, (), { window.showWithoutWebGl(); });
 // Set once the first frame has been drawn, for the load-time measurement.
 EM_JS(void, markFirstFrame, (), { window.ostrivaneFirstFrame = performance.now(); });
 
+// The program's window is the largest square that fits the viewport: the
+// world stays square on a projector or a phone, whatever the window's shape.
 void followViewport() {
-    const int width = viewportWidth();
-    const int height = viewportHeight();
+    const int side = std::min(viewportWidth(), viewportHeight());
+    const int width = side;
+    const int height = side;
     if (width == canvasWidth && height == canvasHeight) {
         return;
     }
     canvasWidth = width;
     canvasHeight = height;
     emscripten_set_canvas_element_size("#canvas", width, height);
+    emscripten_set_element_css_size("#canvas", width, height);
     if (reshapeCallback != nullptr) {
         reshapeCallback(width, height);
     } else {
@@ -108,8 +115,8 @@ void glutInit(int *, char **) {}
 
 void glutInitDisplayMode(unsigned int) {}
 
-// The canvas always fills the browser's viewport; position and size asked
-// for by the program do not apply.
+// The canvas is always the square that fits the browser's viewport; the
+// position and size asked for by the program do not apply.
 void glutInitWindowPosition(int, int) {}
 
 void glutInitWindowSize(int, int) {}
