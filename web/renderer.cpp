@@ -1,18 +1,24 @@
-// Draws the pipeline's points, lines and triangles with WebGL 1.
+// Draws the layer's points, lines and triangles with WebGL 1. Every WebGL
+// object is made here and only here, so that when the browser gives a lost
+// context back they are all made again, with the clear colour and viewport
+// the program last set; meanwhile frames go on, and only the drawing is lost.
 #include <emscripten/html5.h>
 #include <webgl/webgl1.h>
 
-#include "platform.h"
+#include "layer.h"
 
 namespace web {
 
 namespace {
 
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+bool lost = false;
 GLuint program = 0;
 GLuint buffer = 0;
 GLint positionAttribute = -1;
 GLint colourAttribute = -1;
+float clearRgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+int viewportBox[4] = {0, 0, 0, 0};
 
 const char *const vertexShader =
     "attribute vec4 position;\n"
@@ -42,7 +48,8 @@ GLuint compile(GLenum type, const char *source) {
     return shader;
 }
 
-bool buildProgram() {
+// The program, the vertex buffer and the state the program has set.
+bool makeObjects() {
     program = emscripten_glCreateProgram();
     emscripten_glAttachShader(program, compile(GL_VERTEX_SHADER, vertexShader));
     emscripten_glAttachShader(program, compile(GL_FRAGMENT_SHADER, fragmentShader));
@@ -50,6 +57,7 @@ bool buildProgram() {
     GLint linked = 0;
     emscripten_glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked == 0) {
+        program = 0;
         return false;
     }
     emscripten_glUseProgram(program);
@@ -59,20 +67,32 @@ bool buildProgram() {
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
     emscripten_glEnableVertexAttribArray(static_cast<GLuint>(positionAttribute));
     emscripten_glEnableVertexAttribArray(static_cast<GLuint>(colourAttribute));
+    emscripten_glClearColor(clearRgba[0], clearRgba[1], clearRgba[2], clearRgba[3]);
+    emscripten_glViewport(viewportBox[0], viewportBox[1], viewportBox[2], viewportBox[3]);
     return positionAttribute >= 0 && colourAttribute >= 0;
+}
+
+bool drawable() {
+    return context > 0 && !lost && program != 0;
+}
+
+// Without preventing the default the browser never gives the context back.
+EM_BOOL onContextLost(int, const void *, void *) {
+    lost = true;
+    program = 0;
+    buffer = 0;
+    return EM_TRUE;
+}
+
+EM_BOOL onContextRestored(int, const void *, void *) {
+    lost = false;
+    makeObjects();
+    return EM_TRUE;
 }
 
 }  // namespace
 
-fixedfn::Pipeline &pipeline() {
-    static fixedfn::Pipeline instance;
-    return instance;
-}
-
 bool createRenderer() {
-    if (context > 0) {
-        return true;
-    }
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     // An opaque canvas without multisampling, so that lines and glyphs come
@@ -84,63 +104,68 @@ bool createRenderer() {
     attributes.premultipliedAlpha = EM_FALSE;
     attributes.majorVersion = 1;
     attributes.minorVersion = 0;
-    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE created = emscripten_webgl_create_context("#canvas", &attributes);
-    if (created <= 0) {
+    context = emscripten_webgl_create_context("#canvas", &attributes);
+    if (context <= 0) {
         return false;
     }
-    emscripten_webgl_make_context_current(created);
-    context = created;
-    if (!buildProgram()) {
+    emscripten_webgl_make_context_current(context);
+    emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_FALSE, onContextLost);
+    emscripten_set_webglcontextrestored_callback("#canvas", nullptr, EM_FALSE, onContextRestored);
+    if (!makeObjects()) {
+        context = 0;
         return false;
     }
     return true;
 }
 
 bool rendererReady() {
-    return context > 0 && program != 0;
+    return context > 0;
 }
 
 void flush() {
-    fixedfn::Pipeline &p = pipeline();
-    if (!rendererReady() || p.vertices().empty()) {
-        p.clearDrawn();
-        return;
+    Drawing &d = drawing();
+    if (drawable() && !d.vertices.empty()) {
+        emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(d.vertices.size() * sizeof(Vertex)),
+                                d.vertices.data(), GL_STREAM_DRAW);
+        const GLsizei stride = sizeof(Vertex);
+        emscripten_glVertexAttribPointer(static_cast<GLuint>(positionAttribute), 4, GL_FLOAT, GL_FALSE,
+                                         stride, nullptr);
+        emscripten_glVertexAttribPointer(static_cast<GLuint>(colourAttribute), 3, GL_FLOAT, GL_FALSE, stride,
+                                         reinterpret_cast<const void *>(4 * sizeof(float)));
+        for (const Run &run : d.runs) {
+            const GLenum mode = run.kind == Kind::Points  ? GL_POINTS
+                                : run.kind == Kind::Lines ? GL_LINES
+                                                          : GL_TRIANGLES;
+            emscripten_glDrawArrays(mode, run.first, run.count);
+        }
     }
-    const std::vector<fixedfn::Vertex> &vertices = p.vertices();
-    emscripten_glBufferData(GL_ARRAY_BUFFER,
-                            static_cast<GLsizeiptr>(vertices.size() * sizeof(fixedfn::Vertex)),
-                            vertices.data(), GL_STREAM_DRAW);
-    const GLsizei stride = sizeof(fixedfn::Vertex);
-    emscripten_glVertexAttribPointer(static_cast<GLuint>(positionAttribute), 4, GL_FLOAT, GL_FALSE, stride,
-                                     nullptr);
-    emscripten_glVertexAttribPointer(static_cast<GLuint>(colourAttribute), 3, GL_FLOAT, GL_FALSE, stride,
-                                     reinterpret_cast<const void *>(4 * sizeof(float)));
-    for (const fixedfn::Run &run : p.runs()) {
-        const GLenum mode = run.kind == fixedfn::Kind::Points  ? GL_POINTS
-                            : run.kind == fixedfn::Kind::Lines ? GL_LINES
-                                                               : GL_TRIANGLES;
-        emscripten_glDrawArrays(mode, run.first, run.count);
-    }
-    p.clearDrawn();
+    d.clear();
 }
 
 void clearColour(float r, float g, float b, float a) {
-    if (rendererReady()) {
+    clearRgba[0] = r;
+    clearRgba[1] = g;
+    clearRgba[2] = b;
+    clearRgba[3] = a;
+    if (drawable()) {
         emscripten_glClearColor(r, g, b, a);
     }
 }
 
 void clear(unsigned mask) {
     flush();
-    if (rendererReady()) {
+    if (drawable()) {
         emscripten_glClear(mask);
     }
 }
 
 void viewport(int x, int y, int width, int height) {
     flush();
-    pipeline().viewport(x, y, width, height);
-    if (rendererReady() && width >= 0 && height >= 0) {
+    viewportBox[0] = x;
+    viewportBox[1] = y;
+    viewportBox[2] = width;
+    viewportBox[3] = height;
+    if (drawable()) {
         emscripten_glViewport(x, y, width, height);
     }
 }
