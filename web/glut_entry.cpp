@@ -42,7 +42,7 @@ EM_JS(void, markFirstFrame, (), { window.ostrivaneFirstFrame = performance.now()
 // The keyboard field is focused while an entry is in progress; the matrix
 // is stated as text for screen readers.
 EM_JS(void, showState, (int editing, const char *matrixText),
-      { Module.showState(editing != = 0, UTF8ToString(matrixText)); });
+      { Module.showState(editing != 0, UTF8ToString(matrixText)); });
 
 // What the page tells beside the picture after every event: whether an
 // entry is in progress, and the stored matrix, row by row, as the panel
