@@ -189,8 +189,9 @@ void glutMainLoop() {
     }
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onKeyDown);
     tellPage();
-    // Never returns, like GLUT's own loop: the frames run from the browser's
-    // animation frames.
+    // The first frame at once; then, never returning, like GLUT's own loop,
+    // one frame for each of the browser's animation frames.
+    frame();
     emscripten_set_main_loop(frame, 0, 1);
 }
 

@@ -15,11 +15,10 @@ const bareDir = mkdtempSync(join(tmpdir(), 'ostrivane-bare-'));
 writeFileSync(join(bareDir, 'index.html'), `<!DOCTYPE html><html><head><meta charset="utf-8">
 <title>bare</title></head><body style="margin:0"><canvas id="c" width="600" height="600"></canvas><script>
 var gl = document.getElementById('c').getContext('webgl', { alpha: false, antialias: false });
-(function frame() {
-  gl.clearColor(0, 0, 0, 0); gl.clear(gl.COLOR_BUFFER_BIT);
-  if (window.ostrivaneFirstFrame === undefined) { window.ostrivaneFirstFrame = performance.now(); }
-  requestAnimationFrame(frame);
-})();
+gl.clearColor(0, 0, 0, 0);
+gl.clear(gl.COLOR_BUFFER_BIT);
+window.ostrivaneFirstFrame = performance.now();
+(function frame() { gl.clear(gl.COLOR_BUFFER_BIT); requestAnimationFrame(frame); })();
 </script></body></html>`);
 const pages = { ostrivane: `file://${site}/index.html`, bare: `file://${bareDir}/index.html` };
 

@@ -15,8 +15,6 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
 bool lost = false;
 GLuint program = 0;
 GLuint buffer = 0;
-GLint positionAttribute = -1;
-GLint colourAttribute = -1;
 float clearRgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 int viewportBox[4] = {0, 0, 0, 0};
 
@@ -48,28 +46,26 @@ GLuint compile(GLenum type, const char *source) {
     return shader;
 }
 
-// The program, the vertex buffer and the state the program has set.
-bool makeObjects() {
+// The program, the vertex buffer and the state the program has set. The
+// attributes get fixed places and the link is not waited for: asking for
+// its result stalls the first frame until the shaders are compiled.
+constexpr GLuint positionAttribute = 0;
+constexpr GLuint colourAttribute = 1;
+
+void makeObjects() {
     program = emscripten_glCreateProgram();
     emscripten_glAttachShader(program, compile(GL_VERTEX_SHADER, vertexShader));
     emscripten_glAttachShader(program, compile(GL_FRAGMENT_SHADER, fragmentShader));
+    emscripten_glBindAttribLocation(program, positionAttribute, "position");
+    emscripten_glBindAttribLocation(program, colourAttribute, "colour");
     emscripten_glLinkProgram(program);
-    GLint linked = 0;
-    emscripten_glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (linked == 0) {
-        program = 0;
-        return false;
-    }
     emscripten_glUseProgram(program);
-    positionAttribute = emscripten_glGetAttribLocation(program, "position");
-    colourAttribute = emscripten_glGetAttribLocation(program, "colour");
     emscripten_glGenBuffers(1, &buffer);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    emscripten_glEnableVertexAttribArray(static_cast<GLuint>(positionAttribute));
-    emscripten_glEnableVertexAttribArray(static_cast<GLuint>(colourAttribute));
+    emscripten_glEnableVertexAttribArray(positionAttribute);
+    emscripten_glEnableVertexAttribArray(colourAttribute);
     emscripten_glClearColor(clearRgba[0], clearRgba[1], clearRgba[2], clearRgba[3]);
     emscripten_glViewport(viewportBox[0], viewportBox[1], viewportBox[2], viewportBox[3]);
-    return positionAttribute >= 0 && colourAttribute >= 0;
 }
 
 bool drawable() {
@@ -102,6 +98,8 @@ bool createRenderer() {
     attributes.stencil = EM_FALSE;
     attributes.antialias = EM_FALSE;
     attributes.premultipliedAlpha = EM_FALSE;
+    // No extension is needed; enabling them all costs the first frame time.
+    attributes.enableExtensionsByDefault = EM_FALSE;
     attributes.majorVersion = 1;
     attributes.minorVersion = 0;
     context = emscripten_webgl_create_context("#canvas", &attributes);
@@ -111,10 +109,7 @@ bool createRenderer() {
     emscripten_webgl_make_context_current(context);
     emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_FALSE, onContextLost);
     emscripten_set_webglcontextrestored_callback("#canvas", nullptr, EM_FALSE, onContextRestored);
-    if (!makeObjects()) {
-        context = 0;
-        return false;
-    }
+    makeObjects();
     return true;
 }
 
@@ -128,9 +123,8 @@ void flush() {
         emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(d.vertices.size() * sizeof(Vertex)),
                                 d.vertices.data(), GL_STREAM_DRAW);
         const GLsizei stride = sizeof(Vertex);
-        emscripten_glVertexAttribPointer(static_cast<GLuint>(positionAttribute), 4, GL_FLOAT, GL_FALSE,
-                                         stride, nullptr);
-        emscripten_glVertexAttribPointer(static_cast<GLuint>(colourAttribute), 3, GL_FLOAT, GL_FALSE, stride,
+        emscripten_glVertexAttribPointer(positionAttribute, 4, GL_FLOAT, GL_FALSE, stride, nullptr);
+        emscripten_glVertexAttribPointer(colourAttribute, 3, GL_FLOAT, GL_FALSE, stride,
                                          reinterpret_cast<const void *>(4 * sizeof(float)));
         for (const Run &run : d.runs) {
             const GLenum mode = run.kind == Kind::Points  ? GL_POINTS
