@@ -150,15 +150,18 @@ const cases = {
   async lostContextComesBack(browser) {
     const page = await open(browser, `file://${site}/index.html`, { width: 600, height: 600 });
     const box = await square(page);
-    await page.evaluate(() => {
-      window.lose = document.getElementById('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
+    await page.evaluate(() => new Promise((done) => {
+      const canvas = document.getElementById('canvas');
+      canvas.addEventListener('webglcontextlost', done, { once: true });
+      window.lose = canvas.getContext('webgl').getExtension('WEBGL_lose_context');
       window.lose.loseContext();
-    });
+    }));
     await page.mouse.click(...entry(box, 2, 0));
     await page.keyboard.type('20');
     await page.keyboard.press('Enter');
     await page.evaluate(() => window.lose.restoreContext());
-    await page.waitForFunction(() => !document.getElementById('canvas').getContext('webgl').isContextLost());
+    await page.waitForFunction(() => !document.getElementById('canvas').getContext('webgl').isContextLost(),
+      { timeout: 10000 }).catch(() => assert.fail('the browser never gave the context back'));
     assert.ok(await hasNear(page, yellow, 23, 5.5), 'the figure is drawn again, through the edited matrix');
     assert.ok(await hasNear(page, blue, 0, 40) && !(await hasNear(page, yellow, 3, 5.5)));
   },
