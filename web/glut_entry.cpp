@@ -36,8 +36,10 @@ EM_JS(int, fitSquare, (), { return Module.fitSquare(); });
 // in the canvas's place.
 EM_JS(void, showWithoutWebGl, (), { window.showWithoutWebGl(); });
 
-// Set once the first frame has been drawn, for the load-time measurement.
+// Set once the first frame has been drawn, for the load-time measurement,
+// which also times the start of main.
 EM_JS(void, markFirstFrame, (), { window.ostrivaneFirstFrame = performance.now(); });
+EM_JS(void, markMain, (), { performance.mark('ostrivane-main'); });
 
 // The keyboard field is focused while an entry is in progress; the matrix
 // is stated as text for screen readers.
@@ -67,7 +69,14 @@ void followViewport() {
         return;
     }
     canvasSide = side;
-    emscripten_set_canvas_element_size("#canvas", side, side);
+    // Setting the size, even the same one, would throw the drawing buffer
+    // away: the page already made it the first frame's.
+    int width = 0;
+    int height = 0;
+    emscripten_get_canvas_element_size("#canvas", &width, &height);
+    if (width != side || height != side) {
+        emscripten_set_canvas_element_size("#canvas", side, side);
+    }
     if (reshapeCallback != nullptr) {
         reshapeCallback(side, side);
     } else {
@@ -143,7 +152,9 @@ EMSCRIPTEN_KEEPALIVE void ostrivanePointerAt(int x, int y) {
 // GLUT_BITMAP_HELVETICA_10 is this object's address.
 void *glutBitmapHelvetica10 = nullptr;
 
-void glutInit(int *, char **) {}
+void glutInit(int *, char **) {
+    markMain();
+}
 
 void glutInitDisplayMode(unsigned int) {}
 

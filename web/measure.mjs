@@ -48,6 +48,9 @@ function browserCpu(rootPid) {
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const browser = await launchChromium();
 const firstFrames = { ostrivane: [], bare: [] };
+// Per load: the page's own script run, the program's script read, decoded
+// and run, main started, first frame.
+const steps = [];
 const cpuPerFrame = {};
 const messages = new Set();
 try {
@@ -61,6 +64,12 @@ try {
       await page.goto(url, { waitUntil: 'domcontentloaded' });
       await page.waitForFunction('window.ostrivaneFirstFrame !== undefined', { timeout: 20000 });
       firstFrames[name].push(await page.evaluate('window.ostrivaneFirstFrame'));
+      if (name === 'ostrivane') {
+        steps.push(await page.evaluate(() => {
+          const at = (mark) => performance.getEntriesByName(mark)[0].startTime;
+          return [at('ostrivane-page'), at('ostrivane-evaluated'), at('ostrivane-main'), window.ostrivaneFirstFrame];
+        }));
+      }
       await context.close();
     }
   }
@@ -95,6 +104,10 @@ console.log(`first frame after navigation, medians of ${loads} loads: Ostrivane 
             `bare WebGL page ${bare.toFixed(0)} ms (${(own / bare).toFixed(2)}x)`);
 console.log(`  Ostrivane: ${firstFrames.ostrivane.map((t) => t.toFixed(0)).join(', ')} ms`);
 console.log(`  bare page: ${firstFrames.bare.map((t) => t.toFixed(0)).join(', ')} ms`);
+const step = (i) => median(steps.map((s) => s[i] - (i > 0 ? s[i - 1] : 0))).toFixed(0);
+console.log(`  Ostrivane's steps, medians: navigation to its script ${step(0)} ms, reading, decoding and ` +
+            `running the script ${step(1)} ms, compiling the WebAssembly to main ${step(2)} ms, ` +
+            `main to the first frame ${step(3)} ms`);
 console.log(`CPU of the whole browser per frame: Ostrivane ${cpuPerFrame.ostrivane.ms.toFixed(2)} ms ` +
             `(${cpuPerFrame.ostrivane.frames} frames), bare WebGL page ${cpuPerFrame.bare.ms.toFixed(2)} ms ` +
             `(${cpuPerFrame.bare.frames} frames): ${(cpuPerFrame.ostrivane.ms / cpuPerFrame.bare.ms).toFixed(2)}x`);
