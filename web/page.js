@@ -23,13 +23,18 @@
     return side;
   };
 
+  var entryInProgress = false;
+  function focusField() {
+    field.value = filler;
+    field.focus({ preventScroll: true });
+  }
   Module.showState = function (editing, text) {
+    entryInProgress = editing;
     if (matrixText.textContent !== text) {
       matrixText.textContent = text;
     }
     if (editing && document.activeElement !== field) {
-      field.value = filler;
-      field.focus({ preventScroll: true });
+      focusField();
     } else if (!editing && document.activeElement === field) {
       field.blur();
     }
@@ -73,10 +78,15 @@
     var p = at(event);
     Module._ostrivanePointerAt(p[0], p[1]);
   });
-  // No long-press menu, no double-tap zoom, no made-up mouse events.
-  ['touchstart', 'touchend'].forEach(function (type) {
-    canvas.addEventListener(type, function (event) { event.preventDefault(); }, { passive: false });
-  });
+  // No long-press menu, no double-tap zoom, no made-up mouse events. iOS
+  // opens its keyboard for a field focused at the end of a touch.
+  canvas.addEventListener('touchstart', function (event) { event.preventDefault(); }, { passive: false });
+  canvas.addEventListener('touchend', function (event) {
+    event.preventDefault();
+    if (entryInProgress && document.activeElement !== field) {
+      focusField();
+    }
+  }, { passive: false });
 
   // Keys of a physical keyboard reach the program from their keydown, which
   // keeps them out of the field; what reaches the field comes from an
