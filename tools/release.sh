@@ -30,7 +30,7 @@ from_builds=no
 case "${1:-}" in
     '') ;;
     --from-builds) from_builds=yes ;;
-    -h|--help) sed -n '2,20p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,19p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "tools/release.sh: unknown option $1 (use --from-builds or nothing)" >&2; exit 2 ;;
 esac
 

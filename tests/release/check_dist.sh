@@ -48,7 +48,8 @@ present=$(ls | grep -vx SHA256SUMS | sort)
 $listed
 but the folder holds
 $present"
-report=$(sha256sum --check --strict SHA256SUMS 2>&1) || fail "SHA256SUMS does not verify: $report"
+report=$(sha256sum --check --strict SHA256SUMS 2>&1) ||
+    fail "SHA256SUMS does not verify: $(grep -v ': OK$' <<<"$report")"
 
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$deb is of version $(dpkg-deb -f "$deb" Version)"
 tar -tzf "$source" | grep -x "ostrivane-$version/CMakeLists.txt" >/dev/null ||
