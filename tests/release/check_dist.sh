@@ -43,7 +43,7 @@ done
 
 # The checksums: every other file, each once, all matching.
 listed=$(sed 's/^[0-9a-f]\{64\}  //' SHA256SUMS | sort)
-present=$(ls | grep -vx SHA256SUMS | sort)
+present=$(for file in *; do [ "$file" = SHA256SUMS ] || echo "$file"; done | sort)
 [ "$listed" = "$present" ] || fail "SHA256SUMS lists
 $listed
 but the folder holds
@@ -97,4 +97,5 @@ has_near() {
 has_near 3 5.5 255 255 51 || fail "the page from $web drew no yellow figure at (3, 5.5) in its first frame (picture: $shot)"
 has_near -22 0 0 0 178 || fail "the page from $web drew no blue axis at (-22, 0) in its first frame (picture: $shot)"
 
-echo "dist ok: $(ls | xargs)"
+files=(*)
+echo "dist ok: ${files[*]}"
