@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # check_dist.sh DIST VERSION WORK: reads back what tools/release.sh left in DIST.
 # Every download carries VERSION in its name, SHA256SUMS lists exactly the
-# other files and verifies, the Debian package is of VERSION, the Windows zip
-# holds the program, the licence and every handout, the source archive holds
+# other files and verifies, the Debian package is of VERSION and holds every
+# handout, so does the Windows zip with the program and the licence, the
+# source archive holds
 # the tree, and the site, unzipped into an empty folder and opened from disk
 # in headless Chromium, draws the first frame. The site is unzipped and its
 # picture kept in WORK, which is emptied first.
@@ -52,6 +53,10 @@ report=$(sha256sum --check --strict SHA256SUMS 2>&1) ||
     fail "SHA256SUMS does not verify: $(grep -v ': OK$' <<<"$report")"
 
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$deb is of version $(dpkg-deb -f "$deb" Version)"
+deb_files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
+for pdf in "${handouts[@]}"; do
+    grep -qx "./usr/share/doc/ostrivane/$pdf" <<<"$deb_files" || fail "$deb lacks the handout /usr/share/doc/ostrivane/$pdf"
+done
 tar -tzf "$source" | grep -x "ostrivane-$version/CMakeLists.txt" >/dev/null ||
     fail "$source has no ostrivane-$version/CMakeLists.txt"
 
@@ -68,8 +73,8 @@ rm -rf "$scratch"
 mkdir -p "$scratch/site"
 unzip -q "$web" -d "$scratch/site"
 [ -f "$scratch/site/index.html" ] || fail "$web has no index.html at its top"
-for pdf in "${handouts[@]}"; do
-    [ -f "$scratch/site/$pdf" ] || fail "$web lacks the handout $pdf"
+for file in LICENSE "${handouts[@]}"; do
+    [ -f "$scratch/site/$file" ] || fail "$web lacks $file"
 done
 shot=$scratch/first-frame.png
 sandbox=()
