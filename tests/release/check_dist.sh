@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# check_dist.sh DIST VERSION WORK: reads back what tools/release.sh left in DIST.
-# Every download carries VERSION in its name, SHA256SUMS lists exactly the
-# other files and verifies, the Debian package is of VERSION and holds every
-# handout, so does the Windows zip with the program and the licence, the
-# source archive holds
-# the tree, and the site, unzipped into an empty folder and opened from disk
-# in headless Chromium, draws the first frame. The site is unzipped and its
-# picture kept in WORK, which is emptied first.
+# check_dist.sh DIST VERSION WORK: reads back what tools/release.sh left in
+# DIST. Every download carries VERSION in its name; SHA256SUMS lists exactly
+# the other files and verifies; the Debian package is of VERSION and holds
+# every handout, and so does the Windows zip, with the program, its read-me
+# and the licence; the source archive holds the tree; and the site, unzipped
+# into an empty folder and opened from disk in headless Chromium, draws the
+# first frame. The site and its picture are kept in WORK, emptied first.
 set -euo pipefail
 dist=$1 version=$2 scratch=$3
 
