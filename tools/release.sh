@@ -54,7 +54,7 @@ git -C "$root" rev-parse --git-dir >/dev/null 2>&1 ||
     fail "$root is not a git checkout: the source archive is made from a commit"
 commit=$(git -C "$root" rev-parse HEAD)
 echo "Making the release of commit $commit ($(git -C "$root" log -1 --format=%s "$commit"))"
-if [ -n "$(git -C "$root" status --porcelain --untracked-files=no)" ]; then
+if [ -n "$(git -C "$root" status --porcelain)" ]; then
     echo "Warning: the work tree has uncommitted changes; the builds contain them, the source archive does not." >&2
 fi
 
