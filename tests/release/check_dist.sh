@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# check_dist.sh DIST VERSION WORK: reads back what tools/release.sh left in
+# DIST. Every download carries VERSION in its name; SHA256SUMS lists exactly
+# the other files and verifies; the Debian package is of VERSION and holds
+# every handout, and so does the Windows zip, with the program, its read-me
+# and the licence; the source archive holds the tree; and the site, unzipped
+# into an empty folder and opened from disk in headless Chromium, draws the
+# first frame (tests/release/first_frame.mjs, with puppeteer-core from npm,
+# installed into build-ci/node/ on first use). The site and its picture are
+# kept in WORK, emptied first.
+set -euo pipefail
+dist=$1 version=$2 scratch=$3
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+for tool in sha256sum unzip tar dpkg dpkg-deb convert chromium node npm; do
+    command -v "$tool" >/dev/null 2>&1 || fail "$tool is needed (bash tools/release.sh installs it)"
+done
+[ -d "$dist" ] || fail "no folder $dist"
+cd "$dist"
+
+# The names.
+arch=$(dpkg --print-architecture)
+deb=ostrivane_${version}_$arch.deb
+win=ostrivane-$version-win64.zip
+web=ostrivane-$version-web.zip
+source=ostrivane-$version.tar.gz
+handouts=()
+for file in *; do
+    case $file in
+        SHA256SUMS | "$deb" | "$win" | "$web" | "$source") ;;
+        "ostrivane-$version-"*.pdf) handouts+=("${file#ostrivane-"$version"-}") ;;
+        *) fail "$file does not carry the version $version in the form of a download" ;;
+    esac
+done
+for file in SHA256SUMS "$deb" "$win" "$web" "$source"; do
+    [ -f "$file" ] || fail "no $file in $dist"
+done
+[ ${#handouts[@]} -gt 0 ] || fail "no handout ostrivane-$version-*.pdf in $dist"
+for pdf in "${handouts[@]}"; do
+    [ "$(head -c 5 "ostrivane-$version-$pdf")" = "%PDF-" ] || fail "ostrivane-$version-$pdf is no PDF"
+done
+
+# The checksums: every other file, each once, all matching.
+listed=$(sed 's/^[0-9a-f]\{64\}  //' SHA256SUMS | sort)
+present=$(for file in *; do [ "$file" = SHA256SUMS ] || echo "$file"; done | sort)
+[ "$listed" = "$present" ] || fail "SHA256SUMS lists
+$listed
+but the folder holds
+$present"
+report=$(sha256sum --check --strict SHA256SUMS 2>&1) ||
+    fail "SHA256SUMS does not verify: $(grep -v ': OK$' <<<"$report")"
+
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$deb is of version $(dpkg-deb -f "$deb" Version)"
+deb_files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
+for pdf in "${handouts[@]}"; do
+    grep -qx "./usr/share/doc/ostrivane/$pdf" <<<"$deb_files" || fail "$deb lacks the handout /usr/share/doc/ostrivane/$pdf"
+done
+tar -tzf "$source" | grep -x "ostrivane-$version/CMakeLists.txt" >/dev/null ||
+    fail "$source has no ostrivane-$version/CMakeLists.txt"
+
+# The Windows zip: the program, its read-me, the licence, the same handouts.
+win_files=$(unzip -Z1 "$win")
+for file in ostrivane.exe README.txt LICENSE "${handouts[@]}"; do
+    grep -qx "$file" <<<"$win_files" || fail "$win lacks $file; it holds: $(xargs <<<"$win_files")"
+done
+[ "$(unzip -p "$win" ostrivane.exe | head -c 2)" = MZ ] || fail "ostrivane.exe in $win is no Windows program"
+grep -q "Ostrivane $version" <(unzip -p "$win" README.txt) || fail "README.txt in $win does not name Ostrivane $version"
+
+# The site, opened from disk where it was unzipped.
+rm -rf "$scratch"
+mkdir -p "$scratch/site"
+unzip -q "$web" -d "$scratch/site"
+[ -f "$scratch/site/index.html" ] || fail "$web has no index.html at its top"
+for file in LICENSE "${handouts[@]}"; do
+    [ -f "$scratch/site/$file" ] || fail "$web lacks $file"
+done
+shot=$scratch/first-frame.png
+node_dir=$root/build-ci/node
+if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
+    mkdir -p "$node_dir"
+    echo "Installing puppeteer-core 23 from npm into $node_dir"
+    (cd "$node_dir" && npm install --no-audit --no-fund --silent puppeteer-core@23 >/dev/null) ||
+        fail "npm could not install puppeteer-core"
+fi
+cp "$here/first_frame.mjs" "$node_dir/first_frame.mjs"
+node "$node_dir/first_frame.mjs" "file://$scratch/site/index.html" "$shot" ||
+    fail "the page from $web drew no first frame in headless Chromium"
+
+# has_near X Y R G B: a pixel within two pixels of world (X, Y) has that
+# colour, give or take 8 per channel; the page's 600x600 square maps world
+# (x, y) to column (x + 50) * 6, row (50 - y) * 6.
+has_near() {
+    local column row
+    column=$(awk -v x="$1" 'BEGIN { printf "%d", (x + 50) * 6 - 2 }')
+    row=$(awk -v y="$2" 'BEGIN { printf "%d", (50 - y) * 6 - 2 }')
+    convert "$shot" -crop "5x5+$column+$row" -depth 8 txt:- |
+        awk -v r="$3" -v g="$4" -v b="$5" -F'[(),]' '
+            function off(a, b) { return a > b ? a - b : b - a }
+            /^[0-9]/ { if (off($3, r) <= 8 && off($4, g) <= 8 && off($5, b) <= 8) found = 1 }
+            END { exit !found }'
+}
+has_near 3 5.5 255 255 51 || fail "the page from $web drew no yellow figure at (3, 5.5) in its first frame (picture: $shot)"
+has_near -22 0 0 0 178 || fail "the page from $web drew no blue axis at (-22, 0) in its first frame (picture: $shot)"
+
+files=(*)
+echo "dist ok: ${files[*]}"

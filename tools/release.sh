@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Makes every download of one release into dist/, all under the version of
+# project() in CMakeLists.txt, from the commit checked out:
+#
+#   ostrivane_<version>_amd64.deb      the Debian package (cpack)
+#   ostrivane-<version>-win64.zip      the Windows program (tools/windows.sh)
+#   ostrivane-<version>-web.zip        the site folder (tools/web.sh --build)
+#   ostrivane-<version>-<name>.pdf     each handout the site carries
+#   ostrivane-<version>.tar.gz         the source of the commit (git archive)
+#   SHA256SUMS                         checksums of every file above
+#
+#   bash tools/release.sh                installs what is missing, builds, packs
+#   bash tools/release.sh --from-builds  packs the build folders as they are
+#
+# Builds are incremental: the desktop build (OSTRIVANE_BUILD_DIR, default
+# build-release/), build-windows/ and build-web/ are reused when they are
+# there. --from-builds builds nothing and stops when a piece is missing, so
+# that the suite can pack what its own fixtures built. OSTRIVANE_DIST_DIR
+# chooses another output folder.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+root=$OSTRIVANE_ROOT
+
+fail() {
+    echo "tools/release.sh: $*" >&2
+    exit 1
+}
+
+from_builds=no
+case "${1:-}" in
+    '') ;;
+    --from-builds) from_builds=yes ;;
+    -h|--help) sed -n '2,19p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "tools/release.sh: unknown option $1 (use --from-builds or nothing)" >&2; exit 2 ;;
+esac
+
+build_dir=${OSTRIVANE_BUILD_DIR:-$root/build-release}
+windows_dir=$root/build-windows
+web_dir=$root/build-web
+dist=${OSTRIVANE_DIST_DIR:-$root/dist}
+
+# piece WHAT COMMAND...: runs one step, and stops with its name if it fails.
+piece() {
+    local what=$1
+    shift
+    "$@" || fail "making $what failed (its messages are above); dist/ was left as it was"
+}
+
+if [ "$from_builds" = no ]; then
+    piece "the packages ready" ensure_packages run release windows web
+fi
+command -v git >/dev/null 2>&1 || fail "git is needed for the source archive (sudo apt-get install git)"
+git -C "$root" rev-parse --git-dir >/dev/null 2>&1 ||
+    fail "$root is not a git checkout: the source archive is made from a commit"
+commit=$(git -C "$root" rev-parse HEAD)
+echo "Making the release of commit $commit ($(git -C "$root" log -1 --format=%s "$commit"))"
+if [ -n "$(git -C "$root" status --porcelain)" ]; then
+    echo "Warning: the work tree has uncommitted changes; the builds contain them, the source archive does not." >&2
+fi
+
+# The version, as CMake reads it from project().
+version_script=$(mktemp)
+cat >"$version_script" <<'EOF'
+file(READ "${FILE}" text)
+string(REGEX MATCH "project\\([ \t\r\n]*[A-Za-z_]+[ \t\r\n]+VERSION[ \t\r\n]+([0-9.]+)" found "${text}")
+if(NOT found)
+  message(FATAL_ERROR "no project(... VERSION ...) in ${FILE}")
+endif()
+message("${CMAKE_MATCH_1}")
+EOF
+version=$(cmake -DFILE="$root/CMakeLists.txt" -P "$version_script" 2>&1) || {
+    rm -f "$version_script"
+    fail "cannot read the version: $version"
+}
+rm -f "$version_script"
+
+if [ "$from_builds" = no ]; then
+    if [ -f "$build_dir/CMakeCache.txt" ]; then
+        piece "the desktop build" build_project "$build_dir"
+    else
+        piece "the desktop build" build_project "$build_dir" -DCMAKE_BUILD_TYPE=Release \
+            -DOSTRIVANE_BUILD_TESTS=OFF -DOSTRIVANE_BUILD_BENCH=OFF
+    fi
+    piece "the Windows zip" bash "$root/tools/windows.sh"
+    piece "the site" bash "$root/tools/web.sh" --build
+fi
+
+# Every build must be of this version: a folder configured before the
+# version changed would give a download under the old name.
+for dir in "$build_dir" "$windows_dir" "$web_dir"; do
+    [ -f "$dir/CMakeCache.txt" ] || fail "no build in $dir: run bash tools/release.sh without --from-builds"
+    built=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
+    [ "$built" = "$version" ] ||
+        fail "$dir was configured for version '$built', the source is $version: build it again"
+done
+win_zip=$windows_dir/ostrivane-$version-win64.zip
+site=$web_dir/site
+[ -f "$win_zip" ] || fail "no $win_zip: run bash tools/windows.sh"
+[ -f "$site/index.html" ] || fail "no site in $site: run bash tools/web.sh --build"
+shopt -s nullglob
+handouts=("$site"/*.pdf)
+shopt -u nullglob
+[ ${#handouts[@]} -gt 0 ] || fail "the site in $site carries no handout (*.pdf): run bash tools/web.sh --build"
+
+# Everything is made in a new folder that replaces dist/ only when complete.
+stage=$(mktemp -d "$(dirname "$dist")/.dist-XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+
+arch=$(dpkg --print-architecture 2>/dev/null) || fail "dpkg is needed for the Debian package"
+deb=ostrivane_${version}_$arch.deb
+log=$(cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$stage/cpack" 2>&1) ||
+    fail "cpack could not make the Debian package: $log"
+[ -f "$stage/cpack/$deb" ] || fail "cpack made no $deb: $log"
+mv "$stage/cpack/$deb" "$stage/"
+rm -rf "$stage/cpack"
+
+cp "$win_zip" "$stage/"
+(cd "$site" && zip -q -r -X "$stage/ostrivane-$version-web.zip" .) || fail "could not zip the site $site"
+for pdf in "${handouts[@]}"; do
+    cp "$pdf" "$stage/ostrivane-$version-$(basename "$pdf")"
+done
+git -C "$root" archive --format=tar.gz --prefix="ostrivane-$version/" \
+    -o "$stage/ostrivane-$version.tar.gz" "$commit" || fail "git archive failed"
+
+made=()
+for file in "$stage"/*; do made+=("$(basename "$file")"); done
+(cd "$stage" && sha256sum -- "${made[@]}" >SHA256SUMS) || fail "could not write SHA256SUMS"
+
+rm -rf "$dist"
+mv "$stage" "$dist"
+chmod 755 "$dist"
+trap - EXIT
+echo "Made $dist from ${commit:0:12}, Ostrivane $version: ${made[*]} SHA256SUMS"
