@@ -5,9 +5,8 @@
 # every handout, and so does the Windows zip, with the program, its read-me
 # and the licence; the source archive holds the tree; and the site, unzipped
 # into an empty folder and opened from disk in headless Chromium, draws the
-# first frame (tests/release/first_frame.mjs, with puppeteer-core from npm,
-# installed into build-ci/node/ on first use). The site and its picture are
-# kept in WORK, emptied first.
+# first frame (web/first_frame.mjs, run by web/node.sh). The site and its
+# picture are kept in WORK, emptied first.
 set -euo pipefail
 dist=$1 version=$2 scratch=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -80,15 +79,7 @@ for file in LICENSE "${handouts[@]}"; do
     [ -f "$scratch/site/$file" ] || fail "$web lacks $file"
 done
 shot=$scratch/first-frame.png
-node_dir=$root/build-ci/node
-if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
-    mkdir -p "$node_dir"
-    echo "Installing puppeteer-core 23 from npm into $node_dir"
-    (cd "$node_dir" && npm install --no-audit --no-fund --silent puppeteer-core@23 >/dev/null) ||
-        fail "npm could not install puppeteer-core"
-fi
-cp "$here/first_frame.mjs" "$node_dir/first_frame.mjs"
-node "$node_dir/first_frame.mjs" "file://$scratch/site/index.html" "$shot" ||
+bash "$root/web/node.sh" first_frame.mjs "file://$scratch/site/index.html" "$shot" ||
     fail "the page from $web drew no first frame in headless Chromium"
 
 # has_near X Y R G B: a pixel within two pixels of world (X, Y) has that

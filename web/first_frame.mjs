@@ -1,26 +1,16 @@
-// Opens a page in headless Chromium (software WebGL) in a 600x600 viewport,
-// waits until the program has drawn its first frame (the page records it in
+// Opens a page in headless Chromium in a 600x600 viewport, waits until the
+// program has drawn its first frame (the page records it in
 // window.ostrivaneFirstFrame) and saves a screenshot.
-//   node first_frame.mjs URL PNG
-import puppeteer from 'puppeteer-core';
+//   node first_frame.mjs URL PNG      (web/node.sh runs it)
+import { launchChromium } from './chromium.mjs';
 
 const [url, png] = process.argv.slice(2);
-const args = ['--use-gl=angle', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-              '--no-first-run', '--disable-background-networking', '--disable-component-update',
-              '--disable-sync', '--hide-scrollbars', '--window-size=600,600'];
-if (process.getuid && process.getuid() === 0) {
-  args.push('--no-sandbox');
-}
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-  headless: true,
-  args,
-  defaultViewport: { width: 600, height: 600 },
-});
+const browser = await launchChromium();
 const messages = [];
 let status = 0;
 try {
   const page = await browser.newPage();
+  await page.setViewport({ width: 600, height: 600, deviceScaleFactor: 1 });
   page.on('console', (message) => messages.push(`console.${message.type()}: ${message.text()}`));
   page.on('pageerror', (error) => messages.push(`error: ${error.message}`));
   await page.goto(url, { waitUntil: 'load' });
