@@ -48,6 +48,7 @@ if(UNIX AND NOT APPLE AND OSTRIVANE_HANDOUT)
       VERBATIM)
     add_custom_target(ostrivane_handout ALL DEPENDS "${OSTRIVANE_HANDOUT_PDF}")
     install(FILES "${OSTRIVANE_HANDOUT_PDF}" DESTINATION "${OSTRIVANE_DOC_DIR}")
+    install(FILES "${CMAKE_BINARY_DIR}/handout/worksheet.pdf" DESTINATION "${OSTRIVANE_DOC_DIR}")
   else()
     message(STATUS "Lesson handout (lessons.pdf) left out of the package: it needs "
       "${_ostrivane_handout_missing} (sudo apt-get install ${_ostrivane_handout_missing})")

@@ -3,17 +3,24 @@
 
 OSTRIVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# ensure_packages KIND...: installs every package of tools/packages.txt whose
-# kind is listed and that is not installed yet.
-ensure_packages() {
-    local kinds=" $* " missing=() kind pkg
+# missing_packages KIND...: prints, one a line, every package of
+# tools/packages.txt whose kind is listed and that is not installed yet.
+missing_packages() {
+    local kinds=" $* " kind pkg
     while read -r kind pkg; do
         case "$kind" in ''|'#'*) continue ;; esac
         [[ "$kinds" == *" $kind "* ]] || continue
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-            missing+=("$pkg")
+            echo "$pkg"
         fi
-    done < "$OSTRIVANE_ROOT/tools/packages.txt"
+    done < "$OSTRIVANE_ROOT/tools/packages.txt" | sort -u
+}
+
+# ensure_packages KIND...: installs every package of tools/packages.txt whose
+# kind is listed and that is not installed yet.
+ensure_packages() {
+    local missing=()
+    mapfile -t missing < <(missing_packages "$@")
     [ ${#missing[@]} -eq 0 ] && return 0
     if ! command -v apt-get >/dev/null 2>&1; then
         echo "Missing packages: ${missing[*]}; install them with your system's package manager." >&2
@@ -83,10 +90,10 @@ with_display() {
     return "$status"
 }
 
-# add_licence_and_handout DIR WORK: the licence and the printable handout,
-# into a folder that is handed out (the Windows zip, the web site); the
-# handout's print pictures are made in WORK.
+# add_licence_and_handout DIR WORK: the licence, the teacher's handout and
+# the students' worksheet, into a folder that is handed out (the Windows zip,
+# the web site); the handouts' print pictures are made in WORK.
 add_licence_and_handout() {
     cp "$OSTRIVANE_ROOT/LICENSE" "$1/LICENSE"
-    bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$1/lessons.pdf" --work "$2"
+    bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$1/lessons.pdf" --worksheet "$1/worksheet.pdf" --work "$2"
 }

@@ -1,31 +1,40 @@
 #!/usr/bin/env bash
-# Makes the printable handout of the lesson sheet: one A4 PDF of
-# docs/lessons.md whose pictures are print versions of the sheet's
-# screenshots (white paper, the figure, axes, ticks and matrix in dark
-# colours that stay apart in greyscale, every pixel where it was).
+# Makes the printable handouts of the lesson sheet, docs/lessons.md, both
+# A4 PDFs: the teacher's handout, with the answers, and the students'
+# worksheet, without them (the sheet's <div class="answer"> blocks and its
+# part for the teacher left out, and in place of each exercise's picture a
+# blank frame with the axes to sketch a prediction in).
 #
-#   bash tools/handout.sh [--out FILE] [--work DIR] [--no-install | --check]
+#   bash tools/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
 #
-# The print pictures are made from docs/images/lessons/*.png by mapping the
-# program's few exact colours with ImageMagick, into WORK/images/lessons/;
-# pandoc turns the sheet into HTML and weasyprint lays it out. Missing Debian
-# packages are installed first unless --no-install is given (the package
-# build uses it after --check has found everything).
+# The handout's pictures are print versions of the sheet's screenshots
+# (white paper, the figure, axes, ticks and matrix in dark colours that stay
+# apart in greyscale, every pixel where it was), made from
+# docs/images/lessons/*.png by mapping the program's few exact colours with
+# ImageMagick, into WORK/images/lessons/; the worksheet's frame is the axes
+# alone, taken from the same pictures. pandoc turns the sheet into HTML and
+# weasyprint lays it out. Missing Debian packages (the "handout" kind of
+# tools/packages.txt) are installed first unless --no-install is given (the
+# package build uses it after --check has found everything).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/tools/common.sh"
 sheet=$root/docs/lessons.md
 pictures=$root/docs/images/lessons
 
 usage() {
     cat <<EOF
-usage: bash tools/handout.sh [--out FILE] [--work DIR] [--no-install | --check]
-  --out FILE     the PDF to write (default build-handout/lessons.pdf)
-  --work DIR     where the print pictures and the page style go
-                 (default: the folder of the PDF)
-  --no-install   fail instead of installing missing Debian packages
-  --check        only say whether everything it needs is installed: exit 0,
-                 or name the missing Debian packages and exit 1
+usage: bash tools/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
+  --out FILE        the teacher's handout, with the answers
+                    (default build-handout/lessons.pdf)
+  --worksheet FILE  the students' worksheet, without them
+                    (default: worksheet.pdf in the folder of the handout)
+  --work DIR        where the print pictures and the page style go
+                    (default: the folder of the handout)
+  --no-install      fail instead of installing missing Debian packages
+  --check           only say whether everything it needs is installed: exit 0,
+                    or name the missing Debian packages and exit 1
 EOF
 }
 
@@ -35,15 +44,17 @@ fail() {
 }
 
 out=$root/build-handout/lessons.pdf
+worksheet=
 work=
 install=yes
 check=no
 while [ $# -gt 0 ]; do
     case $1 in
-        --out|--work)
+        --out|--worksheet|--work)
             [ $# -ge 2 ] || { usage >&2; exit 2; }
             case $1 in
                 --out) out=$2 ;;
+                --worksheet) worksheet=$2 ;;
                 --work) work=$2 ;;
             esac
             shift 2
@@ -55,47 +66,26 @@ while [ $# -gt 0 ]; do
     esac
 done
 case $out in /*) ;; *) out=$PWD/$out ;; esac
+[ -n "$worksheet" ] || worksheet=$(dirname "$out")/worksheet.pdf
+case $worksheet in /*) ;; *) worksheet=$PWD/$worksheet ;; esac
 [ -n "$work" ] || work=$(dirname "$out")
 case $work in /*) ;; *) work=$PWD/$work ;; esac
 
-# The tools, each with the Debian package that brings it.
-tools=(pandoc:pandoc weasyprint:weasyprint convert:imagemagick mogrify:imagemagick fc-list:fontconfig)
-fonts_package=fonts-dejavu-core
-missing=()
-for pair in "${tools[@]}"; do
-    command -v "${pair%%:*}" >/dev/null 2>&1 || missing+=("${pair#*:}")
-done
-# The sheet's mathematics (−, ′, ·, √, θ) needs a font that has them.
-if ! command -v fc-list >/dev/null 2>&1 || [ -z "$(fc-list 'DejaVu Serif' 2>/dev/null)" ]; then
-    missing+=("$fonts_package")
-fi
-if [ ${#missing[@]} -gt 0 ]; then
-    mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
-fi
+# pandoc, weasyprint, ImageMagick, and the DejaVu fonts for the sheet's
+# mathematics (−, ′, ·, √, θ).
+mapfile -t missing < <(missing_packages handout)
 if [ "$check" = yes ]; then
     [ ${#missing[@]} -eq 0 ] || { echo "${missing[*]}"; exit 1; }
     exit 0
 fi
 if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$install" = no ]; then
+    [ "$install" = yes ] ||
         fail "missing Debian packages: ${missing[*]} (sudo apt-get install ${missing[*]})"
-    fi
-    command -v apt-get >/dev/null 2>&1 ||
-        fail "missing ${missing[*]}; install them with your system's package manager"
-    sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null 2>&1 || fail "missing Debian packages: ${missing[*]}; run as root or install sudo"
-        sudo=(sudo)
-    fi
-    echo "Installing missing Debian packages: ${missing[*]}"
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq ||
-        fail "apt-get update failed"
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-        "${missing[@]}" >/dev/null || fail "could not install ${missing[*]}"
+    ensure_packages handout || fail "could not install ${missing[*]}"
 fi
 
 [ -f "$sheet" ] || fail "no lesson sheet at $sheet"
-mkdir -p "$work/images/lessons" "$(dirname "$out")" || fail "cannot create $work"
+mkdir -p "$work/images/lessons" || fail "cannot create $work"
 
 # The program's colours, as its 8-bit window holds them, and what each
 # becomes on paper. On the grey scale (Rec. 709) the figure is 0, the ticks
@@ -169,10 +159,26 @@ blockquote { margin: 4mm 0; padding: 1mm 5mm; border: 0.4mm solid #000; break-in
 figure { margin: 4mm 0; text-align: center; break-inside: avoid; }
 figure img { width: 105mm; image-rendering: pixelated; border: 0.3mm solid #777; }
 figcaption { font-size: 9pt; font-style: italic; margin-top: 1.5mm; }
+div.answer { margin: 4mm 0; padding: 0.5mm 0 0.5mm 4mm; border-left: 1.2mm solid #777; }
+div.answer::before { content: "Answer"; display: block; font: bold 9pt "DejaVu Sans", sans-serif; color: #444; }
+div.answer > p:first-of-type { margin-top: 1mm; }
 EOF
 
-# Each exercise starts a page, so that one exercise can be copied for a class.
-cat >"$work/exercise-pages.lua" <<'EOF'
+# The worksheet's frame: the axes and ticks alone, on white, from the
+# picture of the exercise whose figure shrinks to nothing (the sheet's
+# collapse-to-point) with the matrix and the instruction line taken out. The
+# instruction line crosses the y axis (pixel column 299) below its lowest
+# tick (row 570), so that piece of the axis is drawn again.
+frame_source=$work/images/lessons/collapse-to-point.png
+[ -f "$frame_source" ] || fail "no docs/images/lessons/collapse-to-point.png to take the worksheet's frame from"
+log=$(convert "$frame_source" -fuzz 1% \
+    -fill '#FFFFFF' -opaque '#1B6B2B' -opaque '#2F6F78' -opaque '#8C3A8C' -opaque '#000000' \
+    -stroke '#6B8FD0' -draw 'line 299,575 299,599' -define png:format=png24 \
+    "$work/images/frame.png" 2>&1) || fail "ImageMagick could not make the worksheet's frame: $log"
+
+# Each exercise starts a page, so that one exercise can be copied for a
+# class; the answers are marked as such.
+cat >"$work/handout.lua" <<'EOF'
 function Header(h)
   if h.level == 2 and pandoc.utils.stringify(h.content):match("^%d+%.") then
     h.classes:insert("exercise")
@@ -180,24 +186,69 @@ function Header(h)
   return h
 end
 EOF
+# The worksheet as well leaves out the part for the teacher and every
+# answer; an answer that holds the exercise's picture becomes the frame.
+cat >"$work/worksheet.lua" <<'EOF'
+local function has_picture(div)
+  local found = false
+  pandoc.walk_block(div, { Image = function() found = true end })
+  return found
+end
 
-tmp_pdf=${out%.pdf}.partial-$$.pdf
-trap 'rm -f "$tmp_pdf"' EXIT
-# gfm_auto_identifiers gives the headings the identifiers the sheet's
-# contents links use (as on GitHub); pandoc's own would leave them dangling.
-log=$(cd "$work" && pandoc "$sheet" \
-    -f markdown+gfm_auto_identifiers \
-    -t html5 --standalone --self-contained \
-    --resource-path="$work" \
-    --metadata pagetitle="Lessons with Ostrivane" \
-    --lua-filter="$work/exercise-pages.lua" \
-    --css="$work/handout.css" \
-    --pdf-engine=weasyprint \
-    -o "$tmp_pdf" 2>&1) || fail "pandoc failed: $log"
-# pandoc exits 0 even when the layout engine reports a broken link or a
-# missing picture; those leave a handout with holes, so they fail it.
-if grep -Eiq 'no anchor|could not fetch|failed to load|not found|error' <<<"$log"; then
-    fail "the handout has broken links or pictures: $log"
-fi
-mv -f "$tmp_pdf" "$out"
-echo "$out"
+function Div(div)
+  if div.classes:includes("teacher") then
+    return {}
+  end
+  if div.classes:includes("answer") then
+    if not has_picture(div) then
+      return {}
+    end
+    local caption = { pandoc.Str(
+      "Before typing: sketch where you expect the figure, then type the entries and compare.") }
+    return pandoc.Para({ pandoc.Image(caption, "images/frame.png", "fig:") })
+  end
+end
+
+function Header(h)
+  if h.level == 1 then
+    h.content:extend({ pandoc.Str(":"), pandoc.Space(), pandoc.Str("worksheet") })
+  end
+  return h
+end
+EOF
+
+# make_pdf PDF TITLE FILTER...: the sheet through the filters into PDF.
+make_pdf() {
+    local pdf=$1 title=$2 filters=() log
+    shift 2
+    for filter in "$@"; do
+        filters+=(--lua-filter="$work/$filter")
+    done
+    mkdir -p "$(dirname "$pdf")" || fail "cannot create the folder of $pdf"
+    tmp_pdf=${pdf%.pdf}.partial-$$.pdf
+    # gfm_auto_identifiers gives the headings the identifiers the sheet's
+    # contents links use (as on GitHub); pandoc's own would leave them
+    # dangling.
+    log=$(cd "$work" && pandoc "$sheet" \
+        -f markdown+gfm_auto_identifiers \
+        -t html5 --standalone --self-contained \
+        --resource-path="$work" \
+        --metadata pagetitle="$title" \
+        "${filters[@]}" \
+        --css="$work/handout.css" \
+        --pdf-engine=weasyprint \
+        -o "$tmp_pdf" 2>&1) || fail "pandoc failed: $log"
+    # pandoc exits 0 even when the layout engine reports a broken link or a
+    # missing picture; those leave a handout with holes, so they fail it.
+    if grep -Eiq 'no anchor|could not fetch|failed to load|not found|error' <<<"$log"; then
+        fail "$(basename "$pdf") has broken links or pictures: $log"
+    fi
+    mv -f "$tmp_pdf" "$pdf"
+    tmp_pdf=
+    echo "$pdf"
+}
+
+tmp_pdf=
+trap '[ -z "$tmp_pdf" ] || rm -f "$tmp_pdf"' EXIT
+make_pdf "$out" "Lessons with Ostrivane" handout.lua
+make_pdf "$worksheet" "Lessons with Ostrivane: worksheet" worksheet.lua handout.lua

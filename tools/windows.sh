@@ -5,7 +5,7 @@
 #
 #   build-windows/ostrivane.exe
 #   build-windows/ostrivane-<version>-win64.zip   ostrivane.exe, README.txt,
-#                                                  LICENSE, lessons.pdf
+#                                                  LICENSE, lessons.pdf, worksheet.pdf
 #
 # Everything it fetches or builds stays in build-windows/; freeglut's source
 # is fetched once and kept there. The machine's apt configuration is left as

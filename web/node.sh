@@ -6,12 +6,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 node_dir=$root/build-web/node
-for tool in node npm; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "web/node.sh needs $tool (Debian: sudo apt-get install nodejs npm)." >&2
-        exit 1
-    fi
-done
+# A nodejs package may bring npm itself; Debian's comes without it.
+if ! command -v npm >/dev/null 2>&1; then
+    source "$root/tools/common.sh"
+    ensure_packages npm
+fi
 mkdir -p "$node_dir"
 if ! cmp -s "$root/web/package.json" "$node_dir/package.json" || [ ! -d "$node_dir/node_modules" ]; then
     echo "Installing the npm packages of web/package.json into $node_dir" >&2

@@ -1,10 +1,13 @@
-// The printable handout that tools/handout.sh makes of the lesson sheet
-// (CTest makes it first, as the fixture test handout_make). Its PDF is read
-// with poppler's pdftotext and pdfimages, not compared byte for byte: it must
-// hold every exercise's heading with a picture after it, and each picture
-// must be the print version of the sheet's screenshot: the same pixels, the
+// The printable handouts that tools/handout.sh makes of the lesson sheet
+// (CTest makes them first, as the fixture test handout_make): the teacher's
+// handout and the students' worksheet. Each PDF is read with poppler's
+// pdftotext and pdfimages, not compared byte for byte. Both must hold every
+// exercise's heading with a picture after it. The handout's pictures must be
+// the print versions of the sheet's screenshots: the same pixels, the
 // background white, every drawn colour dark and the figure, axes, ticks and
-// matrix apart in greyscale.
+// matrix apart in greyscale. The worksheet's must be blank frames with the
+// axes alone. The sheet's answer blocks must print in the handout and
+// nowhere in the worksheet.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,6 +34,7 @@ namespace {
 const std::string sourceDir = OSTRIVANE_SOURCE_DIR;
 const std::string handoutDir = OSTRIVANE_HANDOUT_DIR;
 const std::string handoutPdf = handoutDir + "/lessons.pdf";
+const std::string worksheetPdf = handoutDir + "/worksheet.pdf";
 
 // The standard output of a shell command; fails the test when it does not
 // exit 0.
@@ -92,24 +96,42 @@ protected:
                 GTEST_FAIL() << tool << " is needed to read the handout: sudo apt-get install poppler-utils";
             }
         }
-        ASSERT_TRUE(std::filesystem::exists(handoutPdf))
-            << handoutPdf
-            << " is not there; ctest makes it (test handout_make), or run: bash tools/handout.sh --out "
-            << handoutPdf;
+        for (const std::string &pdf : {handoutPdf, worksheetPdf}) {
+            ASSERT_TRUE(std::filesystem::exists(pdf))
+                << pdf
+                << " is not there; ctest makes it (test handout_make), or run: bash tools/handout.sh --out "
+                << handoutPdf;
+        }
         exercises = sheetExercises();
         ASSERT_FALSE(exercises.empty());
     }
 
     // The PDF's text, one string a page.
-    std::vector<std::string> pages() const {
+    static std::vector<std::string> pages(const std::string &pdf) {
         std::vector<std::string> result;
-        std::istringstream text(outputOf("pdftotext -enc UTF-8 " + quoted(handoutPdf) + " -"));
+        std::istringstream text(outputOf("pdftotext -enc UTF-8 " + quoted(pdf) + " -"));
         std::string page;
         while (std::getline(text, page, '\f')) {
             result.push_back(squeezed(page));
         }
         return result;
     }
+
+    // The pictures of the PDF, extracted as PNG files, in its order.
+    static std::vector<std::string> picturesOf(const std::string &pdf, const std::string &name) {
+        const std::string dir = handoutDir + "/extracted-" + name;
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        outputOf("pdfimages -png " + quoted(pdf) + " " + quoted(dir + "/picture"));
+        std::vector<std::string> extracted;
+        for (const auto &file : std::filesystem::directory_iterator(dir)) {
+            extracted.push_back(file.path().string());
+        }
+        std::sort(extracted.begin(), extracted.end());
+        return extracted;
+    }
+
+    void expectEveryExerciseWithAPictureAfterItsHeading(const std::string &pdf) const;
 
     std::vector<lessons::SheetExercise> exercises;
 };
@@ -118,8 +140,9 @@ protected:
 // that shows it (the contents name it too, on the first) has a picture, or
 // the pages up to the next exercise's heading do. Each picture counts for
 // one exercise only, and each keeps the screenshot's 600x600 pixels.
-TEST_F(Handout, HoldsEveryExerciseWithAPictureAfterItsHeading) {
-    const std::vector<std::string> text = pages();
+void Handout::expectEveryExerciseWithAPictureAfterItsHeading(const std::string &pdf) const {
+    const std::string file = std::filesystem::path(pdf).filename().string();
+    const std::vector<std::string> text = pages(pdf);
     std::vector<int> headingPage;
     for (const lessons::SheetExercise &exercise : exercises) {
         int found = -1;
@@ -128,12 +151,12 @@ TEST_F(Handout, HoldsEveryExerciseWithAPictureAfterItsHeading) {
                 found = static_cast<int>(page) + 1;
             }
         }
-        EXPECT_NE(found, -1) << "the handout's text does not hold the heading \"" << exercise.heading << "\"";
+        EXPECT_NE(found, -1) << file << ": its text does not hold the heading \"" << exercise.heading << "\"";
         headingPage.push_back(found);
     }
 
     // "page num type width height ..." after two lines of column names.
-    std::istringstream list(outputOf("pdfimages -list " + quoted(handoutPdf)));
+    std::istringstream list(outputOf("pdfimages -list " + quoted(pdf)));
     std::string line;
     std::vector<int> imagePages;
     for (int skip = 0; skip < 2 && std::getline(list, line); ++skip) {
@@ -145,11 +168,11 @@ TEST_F(Handout, HoldsEveryExerciseWithAPictureAfterItsHeading) {
         if (!(fields >> page >> number >> type >> width >> height) || type != "image") {
             continue;
         }
-        EXPECT_EQ(width, 600) << "picture " << number << " on page " << page;
-        EXPECT_EQ(height, 600) << "picture " << number << " on page " << page;
+        EXPECT_EQ(width, 600) << file << ": picture " << number << " on page " << page;
+        EXPECT_EQ(height, 600) << file << ": picture " << number << " on page " << page;
         imagePages.push_back(page);
     }
-    EXPECT_GE(imagePages.size(), exercises.size()) << "fewer pictures than exercises";
+    EXPECT_GE(imagePages.size(), exercises.size()) << file << ": fewer pictures than exercises";
 
     std::vector<bool> used(imagePages.size(), false);
     for (std::size_t i = 0; i < exercises.size(); ++i) {
@@ -164,8 +187,131 @@ TEST_F(Handout, HoldsEveryExerciseWithAPictureAfterItsHeading) {
                 used[k] = found = true;
             }
         }
-        EXPECT_TRUE(found) << "exercise \"" << exercises[i].heading << "\" (page " << headingPage[i]
+        EXPECT_TRUE(found) << file << ": exercise \"" << exercises[i].heading << "\" (page " << headingPage[i]
                            << ") has no picture of its own on pages " << headingPage[i] << " to " << last;
+    }
+}
+
+TEST_F(Handout, HoldsEveryExerciseWithAPictureAfterItsHeading) {
+    expectEveryExerciseWithAPictureAfterItsHeading(handoutPdf);
+}
+
+TEST_F(Handout, WorksheetHoldsEveryExerciseWithAFrameAfterItsHeading) {
+    expectEveryExerciseWithAPictureAfterItsHeading(worksheetPdf);
+}
+
+// Runs of plain words from the paragraphs of an answer block, five to ten
+// words long, one from each paragraph that has one: words in which pandoc
+// changes marks (quotes, emphasis, code), words where a line may break (a
+// hyphen, a slash) and words beyond ASCII (the mathematics) end a run.
+std::vector<std::string> phrasesOf(const std::string &answer) {
+    std::vector<std::string> result;
+    auto take = [&result](const std::string &paragraph) {
+        if (paragraph.rfind("![", 0) == 0) {
+            return;  // a picture
+        }
+        std::istringstream words(paragraph);
+        std::vector<std::string> run;
+        bool taken = false;
+        auto end = [&] {
+            if (!taken && run.size() >= 5) {
+                std::string phrase;
+                for (const std::string &word : run) {
+                    phrase += (phrase.empty() ? "" : " ") + word;
+                }
+                result.push_back(phrase);
+                taken = true;
+            }
+            run.clear();
+        };
+        for (std::string word; words >> word;) {
+            const bool plain = std::all_of(word.begin(), word.end(), [](char ch) {
+                const auto c = static_cast<unsigned char>(ch);
+                return c < 0x80 && std::string("*`[]!_\"'|<>-/\\").find(ch) == std::string::npos;
+            });
+            if (!plain) {
+                end();
+                continue;
+            }
+            run.push_back(word);
+            if (run.size() == 10) {
+                end();
+            }
+        }
+        end();
+    };
+    std::istringstream lines(answer);
+    std::string paragraph;
+    for (std::string line; std::getline(lines, line);) {
+        if (squeezed(line).empty()) {
+            take(paragraph);
+            paragraph.clear();
+        } else {
+            paragraph += line + "\n";
+        }
+    }
+    take(paragraph);
+    return result;
+}
+
+TEST(AnswerPhrases, AreRunsOfPlainWordsOnePerParagraph) {
+    EXPECT_EQ(phrasesOf("\nWith a = 3 every point moves three\ntimes as far; x`′` = 3x.\n\n"
+                        "![a picture with plenty of plain words](images/lessons/a.png)\n\n"
+                        "Short one. Then **bold** words come, five of them here.\n"),
+              (std::vector<std::string>{"With a = 3 every point moves three times as",
+                                        "words come, five of them here."}));
+    EXPECT_TRUE(phrasesOf("x′ = −y, y′ = x").empty());
+}
+
+// Every answer block of the sheet prints in the teacher's handout and
+// nowhere in the worksheet, checked by a phrase from each of its paragraphs.
+TEST_F(Handout, AnswersPrintInTheHandoutAndNotInTheWorksheet) {
+    auto wholeText = [](const std::string &pdf) {
+        std::string text;
+        for (const std::string &page : pages(pdf)) {
+            text += page + " ";
+        }
+        return text;
+    };
+    const std::string handout = wholeText(handoutPdf), worksheet = wholeText(worksheetPdf);
+    for (const lessons::SheetExercise &exercise : exercises) {
+        EXPECT_FALSE(exercise.answers.empty())
+            << "exercise \"" << exercise.heading << "\" (docs/lessons.md line " << exercise.line
+            << ") has no <div class=\"answer\"> block";
+        for (const std::string &answer : exercise.answers) {
+            const std::vector<std::string> phrases = phrasesOf(answer);
+            EXPECT_FALSE(phrases.empty()) << "an answer of exercise \"" << exercise.heading
+                                          << "\" has no run of five plain words to find it by";
+            for (const std::string &phrase : phrases) {
+                EXPECT_NE(handout.find(phrase), std::string::npos)
+                    << "lessons.pdf lacks the answer of exercise \"" << exercise.heading << "\": \"" << phrase
+                    << "\"";
+                EXPECT_EQ(worksheet.find(phrase), std::string::npos)
+                    << "worksheet.pdf shows the answer of exercise \"" << exercise.heading << "\": \""
+                    << phrase << "\"";
+            }
+        }
+    }
+}
+
+// The worksheet's pictures, one an exercise, are blank frames: the axes
+// with their ticks, and nothing drawn further from them than a tick reaches.
+TEST_F(Handout, WorksheetFramesShowTheAxesAlone) {
+    const std::vector<std::string> frames = picturesOf(worksheetPdf, "worksheet");
+    EXPECT_EQ(frames.size(), exercises.size()) << "worksheet.pdf does not hold one frame an exercise";
+    const auto drawn = [](Rgb c) { return !(c == Rgb{255, 255, 255}); };
+    for (const std::string &path : frames) {
+        const Picture frame = Picture::loadPng(path);
+        ASSERT_EQ(frame.width(), 600) << path;
+        ASSERT_EQ(frame.height(), 600) << path;
+        for (int t = -45; t <= 45; t += 5) {
+            EXPECT_TRUE(frame.hasNear(0, t, drawn)) << path << ": no y axis at (0, " << t << ")";
+            EXPECT_TRUE(frame.hasNear(t, 0, drawn)) << path << ": no x axis at (" << t << ", 0)";
+        }
+        // Ticks reach one unit either side; a pixel is a sixth of a unit.
+        const int off = frame.countIn(-50, 1.5, -1.5, 50, drawn) + frame.countIn(1.5, 1.5, 50, 50, drawn) +
+                        frame.countIn(-50, -50, -1.5, -1.5, drawn) + frame.countIn(1.5, -50, 50, -1.5, drawn);
+        EXPECT_EQ(off, 0) << path << ": " << off << " pixels drawn away from the axes";
     }
 }
 
@@ -179,15 +325,7 @@ double grey(Rgb c) {
 // program's colours as one print colour; the figure, the axes, the ticks and
 // the matrix panel stay at least 30 of 255 apart in greyscale.
 TEST_F(Handout, PrintsEachScreenshotOnWhiteInDarkColoursApartInGrey) {
-    const std::string dir = handoutDir + "/extracted";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    outputOf("pdfimages -png " + quoted(handoutPdf) + " " + quoted(dir + "/picture"));
-    std::vector<std::string> extracted;
-    for (const auto &file : std::filesystem::directory_iterator(dir)) {
-        extracted.push_back(file.path().string());
-    }
-    std::sort(extracted.begin(), extracted.end());
+    const std::vector<std::string> extracted = picturesOf(handoutPdf, "handout");
     std::vector<std::string> names;
     for (const lessons::SheetExercise &exercise : exercises) {
         names.insert(names.end(), exercise.pictures.begin(), exercise.pictures.end());

@@ -151,6 +151,7 @@ std::vector<SheetExercise> readSheet(std::istream &in) {
     std::vector<SheetExercise> sections(1);
     bool inFence = false;
     bool inMatrix = false;
+    bool inAnswer = false;
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
@@ -183,8 +184,22 @@ std::vector<SheetExercise> readSheet(std::istream &in) {
             continue;
         }
         if (line.compare(0, 3, "## ") == 0) {
-            sections.push_back({line.substr(3), number, {}, {}, {}, {}});
+            sections.push_back({line.substr(3), number, {}, {}, {}, {}, {}});
+            inAnswer = false;
             continue;
+        }
+        const std::vector<std::string> w = words(line);
+        if (w == std::vector<std::string>{"<div", "class=\"answer\">"}) {
+            section.answers.emplace_back();
+            inAnswer = true;
+            continue;
+        }
+        if (inAnswer && w == std::vector<std::string>{"</div>"}) {
+            inAnswer = false;
+            continue;
+        }
+        if (inAnswer) {
+            section.answers.back() += line + "\n";
         }
         for (std::sregex_iterator i(line.begin(), line.end(), picture), end; i != end; ++i) {
             section.pictures.push_back((*i)[1]);
@@ -209,7 +224,8 @@ std::vector<SheetExercise> readSheet(std::istream &in) {
     }
     std::vector<SheetExercise> result;
     for (const SheetExercise &s : sections) {
-        if (!s.pictures.empty() || !s.matrices.empty() || !s.steps.empty() || !s.unreadSteps.empty()) {
+        if (!s.pictures.empty() || !s.matrices.empty() || !s.steps.empty() || !s.unreadSteps.empty() ||
+            !s.answers.empty()) {
             result.push_back(s);
         }
     }

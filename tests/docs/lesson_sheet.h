@@ -46,8 +46,9 @@ Matrix afterTyping(const std::vector<Entry> &entries);
 std::string placeName(int column, int row);
 
 // One section of the sheet (from one "## " heading to the next) that holds
-// an exercise: a picture of images/lessons/, a "```matrix" block or a step
-// "N. Click the PLACE value, type `TEXT` and press Enter.".
+// an exercise: a picture of images/lessons/, a "```matrix" block, a step
+// "N. Click the PLACE value, type `TEXT` and press Enter." or an answer
+// block.
 struct SheetExercise {
     std::string heading;
     int line = 0;                       // line number of the heading
@@ -57,6 +58,9 @@ struct SheetExercise {
     std::vector<std::vector<std::vector<std::string>>> matrices;
     std::vector<Entry> steps;
     std::vector<std::string> unreadSteps;  // lines starting like a step that do not read as one
+    // The text of each answer block, from a line <div class="answer"> to
+    // the next </div>, its lines as written (fenced blocks left out).
+    std::vector<std::string> answers;
 };
 
 std::vector<SheetExercise> readSheet(std::istream &in);

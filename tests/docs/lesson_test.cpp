@@ -168,7 +168,13 @@ const char *const agreeingSheet =
     "1. Click the top-right value, type `-20` and press Enter.\n"
     "2. Click the middle-right value, type `-30` and press Enter.\n"
     "\n"
-    "![moved](images/lessons/move.png)\n";
+    "<div class=\"answer\">\n"
+    "\n"
+    "Every point moves left and down.\n"
+    "\n"
+    "![moved](images/lessons/move.png)\n"
+    "\n"
+    "</div>\n";
 
 const char *const agreeingList =
     "shear-x 1,0=1\n"
@@ -200,6 +206,11 @@ TEST(SheetCheck, ReadsTheSectionsOfASheet) {
     ASSERT_EQ(sheet[1].matrices.size(), 1u);
     EXPECT_EQ(sheet[1].matrices[0][0], (std::vector<std::string>{"1", "0", "-20.0"}));
     EXPECT_EQ(sheet[1].steps, (std::vector<Entry>{{2, 0, "-20"}, {2, 1, "-30"}}));
+    EXPECT_TRUE(sheet[0].answers.empty());
+    ASSERT_EQ(sheet[1].answers.size(), 1u);
+    EXPECT_EQ(sheet[1].answers[0],
+              "\nEvery point moves left and down.\n\n![moved](images/lessons/move.png)\n\n");
+    EXPECT_EQ(sheet[1].pictures, std::vector<std::string>{"move"});  // inside the answer still counts
     EXPECT_EQ(disagreements(listOf(agreeingList), sheet), std::vector<std::string>{});
 }
 

@@ -54,6 +54,7 @@ expected=$({
 -rwxr-xr-x root/root ./usr/bin/ostrivane
 EOF
     [ "${HANDOUT:-}" != yes ] || echo "-rw-r--r-- root/root $doc/lessons.pdf"
+    [ "${HANDOUT:-}" != yes ] || echo "-rw-r--r-- root/root $doc/worksheet.pdf"
     for picture in "$SOURCE_DIR"/docs/images/lessons/*.png; do
         echo "-rw-r--r-- root/root $doc/images/lessons/$(basename "$picture")"
     done
