@@ -56,9 +56,11 @@ string(CONFIGURE [[
   set(doc "@OSTRIVANE_DOC_DIR@")
   cmake_path(ABSOLUTE_PATH doc BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}")
   string(REPLACE "/" "/\\:" OSTRIVANE_MAN_DOC "${doc}")
-  configure_file("@CMAKE_BINARY_DIR@/manual/ostrivane.1.in" "@CMAKE_BINARY_DIR@/manual/ostrivane.1" @ONLY)
-  execute_process(COMMAND gzip -9nf "@CMAKE_BINARY_DIR@/manual/ostrivane.1" COMMAND_ERROR_IS_FATAL ANY)
-  file(INSTALL "@CMAKE_BINARY_DIR@/manual/ostrivane.1.gz" DESTINATION "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_MANDIR@/man1")
+  string(MD5 work "$ENV{DESTDIR}${doc}") # a folder per place, for installs at once
+  set(work "@CMAKE_BINARY_DIR@/manual/${work}")
+  configure_file("@CMAKE_BINARY_DIR@/manual/ostrivane.1.in" "${work}/ostrivane.1" @ONLY)
+  execute_process(COMMAND gzip -9nf "${work}/ostrivane.1" COMMAND_ERROR_IS_FATAL ANY)
+  file(INSTALL "${work}/ostrivane.1.gz" DESTINATION "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_MANDIR@/man1")
 ]] code @ONLY)
 install(CODE "${code}")
 
