@@ -72,7 +72,7 @@ for _ in $(seq 200); do # up to 20 s on a busy machine
     sleep 0.1
 done
 xwininfo -name Ostrivane >/dev/null 2>&1 || fail "the packaged program opened no window titled Ostrivane"
-kill "$pid"
+kill "$pid" 2>/dev/null || fail "the packaged program ended while its window was there: $(cat "$scratch/output")"
 wait "$pid" 2>/dev/null || true
 [ ! -s "$scratch/output" ] || fail "the packaged program printed: $(cat "$scratch/output")"
 rm -rf "$scratch"
