@@ -1,15 +1,14 @@
 // What one frame of Ostrivane costs, in a 600x600 window: the floor of a
 // frame that only clears and swaps, the idle frame and the editing frame.
 // Each frame ends with glFinish, so that the renderer's work on it is inside
-// it, and reports its heap allocations, all of them and the program's own.
-// Needs an X display; tools/bench.sh runs it on Xvfb (Mesa's software
-// renderer) and adds the ratios to the floor and callgrind's count of the
-// program's own instructions.
+// it. Needs an X display; tools/bench.sh runs it on Xvfb (Mesa's software
+// renderer) and adds the ratios to the floor, callgrind's count of the
+// program's own instructions and DHAT's count of the frames' heap allocations
+// (frame_allocations.sh).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 
-#include "alloc_count.h"
 #include "app.h"
 #include "frame_states.h"
 #include "gl_window.h"
@@ -28,7 +27,8 @@ void leaveStateAsItIs() {}
 
 // One timed frame; a function of its own so that callgrind can count inside
 // it alone (--toggle-collect='ostrivane_bench_frame*': the star also takes
-// any copy of it that the compiler specialises).
+// any copy of it that the compiler specialises) and DHAT's allocations can be
+// told by it.
 extern "C" __attribute__((noinline)) void ostrivane_bench_frame(void (*draw)()) {
     draw();
     glFinish();
@@ -43,15 +43,8 @@ void frame(benchmark::State &state, void (*prepare)(), void (*draw)()) {
         draw();
         glFinish();
     }
-    startCountingAllocations();
     for (auto _ : state) {
         ostrivane_bench_frame(draw);
-    }
-    const AllocationCount count = stopCountingAllocations();
-    if (allocationCountAvailable()) {
-        using benchmark::Counter;
-        state.counters["allocs"] = Counter(static_cast<double>(count.all), Counter::kAvgIterations);
-        state.counters["own_allocs"] = Counter(static_cast<double>(count.own), Counter::kAvgIterations);
     }
 }
 

@@ -2,9 +2,10 @@
 # Installs what is missing, builds Ostrivane's frame benchmark (optimised,
 # with debug information for callgrind) in build-bench/ and runs it at
 # 600x600 on a private Xvfb, i.e. on Mesa's software renderer, when no display
-# is set: time and heap allocations per frame from Google Benchmark, each
-# frame's time against the floor of a bare clear and swap, then the program's
-# own share of the instructions of the idle and editing frames from callgrind.
+# is set: time per frame from Google Benchmark, each frame's time against the
+# floor of a bare clear and swap, the program's own share of the instructions
+# of the idle and editing frames from callgrind, and their heap allocations
+# from valgrind's DHAT (bench/frame_allocations.sh), all and the program's own.
 # Extra arguments go to the timed run (Google Benchmark's --benchmark_*
 # options, e.g. --benchmark_repetitions=30); OSTRIVANE_BUILD_DIR chooses
 # another build folder.
@@ -21,7 +22,7 @@ fi
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-echo "== Time and heap allocations per frame"
+echo "== Time per frame"
 with_display "$bench" --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true \
     --benchmark_display_aggregates_only=true \
     --benchmark_out="$out/times.json" --benchmark_out_format=json "$@"
@@ -72,4 +73,11 @@ for frame in idle editing; do
             printf "  %-8s %.0f instructions per frame, %.0f of them the program'"'"'s own: %.3f%%%s\n",
                 name, total / frames, own / frames, (total > 0 ? 100 * own / total : 0), functions
         }' "$out/$frame.txt"
+done
+
+echo
+echo "== Heap allocations (DHAT, 20 frames each)"
+for frame in idle editing; do
+    echo "  $frame: $(with_display bash "$OSTRIVANE_ROOT/bench/frame_allocations.sh" "$bench" \
+        --benchmark_filter="^frame/$frame/" --benchmark_min_time=0 --benchmark_repetitions=20 | head -n 1)"
 done

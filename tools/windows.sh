@@ -56,9 +56,10 @@ fetch_freeglut() {
 }
 
 # build_freeglut: the static library for MinGW-w64, installed into
-# build-windows/freeglut/, unless it is there already.
+# build-windows/freeglut/, unless it is there already. As a replacement for
+# GLUT it installs GL/glut.h and names its library libglut.a.
 build_freeglut() {
-    if [ -f "$freeglut_prefix/lib/libfreeglut_static.a" ]; then
+    if [ -f "$freeglut_prefix/lib/libglut.a" ]; then
         return
     fi
     local src
@@ -73,7 +74,7 @@ build_freeglut() {
             -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_INSTALL_PREFIX="$freeglut_prefix" \
             -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON \
-            -DFREEGLUT_BUILD_DEMOS=OFF &&
+            -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_REPLACE_GLUT=ON &&
             cmake --build "$freeglut_src/build" -j 2 &&
             cmake --install "$freeglut_src/build"
     } >"$log" 2>&1; then
@@ -89,7 +90,7 @@ build_freeglut
 build_project "$build_dir" \
     -DCMAKE_TOOLCHAIN_FILE="$OSTRIVANE_ROOT/windows/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
-    -DOSTRIVANE_FREEGLUT_ROOT="$freeglut_prefix"
+    -DFreeGLUT_DIR="$freeglut_prefix/lib/cmake/FreeGLUT"
 bash "$OSTRIVANE_ROOT/windows/check-imports.sh" "$build_dir/ostrivane.exe"
 
 # The zip.
