@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The browser build. Installs what is missing, builds the site into
-# build-web/site/ (index.html, the program, LICENSE and the teachers'
-# handout) and serves it on 127.0.0.1, printing the address.
+# build-web/site/ (index.html, the program, the app's manifest, icons and
+# service worker, LICENSE and the two handouts) and serves it on 127.0.0.1,
+# printing the address.
 #   bash tools/web.sh            build, then serve (Ctrl+C stops)
 #   bash tools/web.sh --build    build only
 #   bash tools/web.sh --measure  build, then measure size, first frame and CPU per frame
