@@ -21,6 +21,10 @@ namespace {
 
 const Cell noEntry{-1, -1};
 
+// Window sizes taller than wide and wider than tall that every target
+// accepts (Firefox keeps its windows at least about 500 pixels wide).
+const std::pair<int, int> tall{520, 760}, wide{1000, 600};
+
 // x' = a·x + b·y + tx, y' = c·x + d·y + ty: what the matrix's top two rows
 // do to the figure.
 struct Affine {
@@ -277,8 +281,15 @@ protected:
     void pressKey(const std::string &keys) {
         toBoth([&](ProgramWindow &w) { w.pressKey(keys); });
     }
-    void resize(int width, int height) {
-        toBoth([&](ProgramWindow &w) { w.resize(width, height); });
+    // The twin's window is the target's drawing area in a window of that
+    // size.
+    Target::Area resize(std::pair<int, int> size) {
+        const Target::Area area = target_.drawingArea(size.first, size.second);
+        program_->resize(size.first, size.second);
+        if (twin_ != nullptr) {
+            twin_->resize(area.width, area.height);
+        }
+        return area;
     }
 
     Target target_;
@@ -287,16 +298,13 @@ protected:
     int kept_ = 0;
 };
 
-TEST_F(EndToEnd, OpensA600By600WindowAt10_10TitledOstrivane) {
+TEST_F(EndToEnd, OpensA600By600WindowAt10_10TitledOstrivaneShowingIdentityAxesFigureAndInstructions) {
     const ProgramWindow::Geometry g = program_->geometry();
     EXPECT_EQ(g.x, 10 + target_.offsetX);
     EXPECT_EQ(g.y, 10 + target_.offsetY);
     EXPECT_EQ(g.width, 600);
     EXPECT_EQ(g.height, 600);
-    EXPECT_EQ(program_->title(), "Ostrivane");
-}
-
-TEST_F(EndToEnd, FirstFrameShowsIdentityAxesFigureAndInstructions) {
+    EXPECT_EQ(program_->title(), target_.title);
     EXPECT_TRUE(shows("the axes with their ticks", axesDrawn));
     EXPECT_TRUE(shows("the figure drawn through the identity",
                       [](const Picture &p) { return figureDrawnThrough(p, {}) && headTopAt(p, 3, 10); }));
@@ -304,7 +312,7 @@ TEST_F(EndToEnd, FirstFrameShowsIdentityAxesFigureAndInstructions) {
     EXPECT_TRUE(shows("the instruction line", instructionsShown));
 }
 
-TEST_F(EndToEnd, OneEditShearsTheFigure) {
+TEST_F(EndToEnd, OneEditShearsTheFigureAndEscCommitsTheNext) {
     const Cell topMiddle{1, 0};
     ASSERT_TRUE(startEntry(topMiddle));
     typeText("1");
@@ -321,20 +329,19 @@ TEST_F(EndToEnd, OneEditShearsTheFigure) {
     EXPECT_TRUE(shows("1.00 in the top-middle cell", [&](const Picture &p) {
         return cellText(p, 1, 0, green) == cellText(p, 0, 0, green);
     }));
-}
 
-TEST_F(EndToEnd, EscCommitsWhatWasTyped) {
+    // Esc commits what was typed too, and closes nothing.
     const Cell topLeft{0, 0};
     ASSERT_TRUE(startEntry(topLeft));
     typeText("-1");
     ASSERT_TRUE(shows("-1 typed into the top-left cell",
                       [&](const Picture &p) { return entryInProgress(p, topLeft, true); }));
     pressKey("Escape");
-    Affine mirror;
-    mirror.a = -1;
-    ASSERT_TRUE(shows("the figure mirrored across the y axis, head top at (-3, 10)", [&](const Picture &p) {
-        return highlightedEntry(p) == noEntry && headTopAt(p, -3, 10) && figureDrawnThrough(p, mirror);
-    }));
+    shear.a = -1;
+    ASSERT_TRUE(
+        shows("the sheared figure mirrored across the y axis, head top at (7, 10)", [&](const Picture &p) {
+            return highlightedEntry(p) == noEntry && headTopAt(p, 7, 10) && figureDrawnThrough(p, shear);
+        }));
     EXPECT_TRUE(program_->running());
 }
 
@@ -378,8 +385,6 @@ TEST_F(EndToEnd, KeysBeforeAnyEntryDoNothingAndEscDoesNotClose) {
     pressKey("Return");
     pressKey("Escape");
     ASSERT_TRUE(program_->settle()) << (program_->running() ? "no more frames" : "the program has ended");
-    EXPECT_TRUE(program_->running());
-    EXPECT_FALSE(program_->grab().empty()) << "the window is gone";
     const Picture after = program_->grab();
     EXPECT_TRUE(holds(after, after == before, "the same picture as before the keys"));
 
@@ -451,21 +456,22 @@ TEST_F(EndToEnd, UnusualKeysGoIntoTheEntryAsTyped) {
 }
 
 TEST_F(EndToEnd, AfterResizingEntriesAreStillHitAndTheWorldFillsTheWindow) {
-    for (const auto &size : {std::make_pair(300, 600), std::make_pair(1200, 600)}) {
-        const int width = size.first, height = size.second;
-        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
-        resize(width, height);
+    for (const auto &size : {tall, wide}) {
+        SCOPED_TRACE(std::to_string(size.first) + "x" + std::to_string(size.second));
+        const Target::Area area = resize(size);
         const ProgramWindow::Geometry g = program_->geometry();
-        EXPECT_EQ(g.width, width);
-        EXPECT_EQ(g.height, height);
+        EXPECT_EQ(g.width, size.first);
+        EXPECT_EQ(g.height, size.second);
         Picture resized;
         ASSERT_TRUE(shows(
-            "the world square stretched over the whole window",
+            "the world square stretched over the whole drawing area",
             [&](const Picture &p) {
-                return p.width() == width && p.height() == height && axesDrawn(p) &&
+                return p.width() == area.width && p.height() == area.height && axesDrawn(p) &&
                        figureDrawnThrough(p, {}) && instructionsShown(p);
             },
             &resized));
+        // Lines may land elsewhere in the twin's picture.
+        const Picture twinResized = twin_ != nullptr ? twin_->grab() : resized;
         // Each entry in turn, given back the identity's value.
         for (int column = 0; column < 3; ++column) {
             for (int row = 0; row < 2; ++row) {
@@ -477,8 +483,8 @@ TEST_F(EndToEnd, AfterResizingEntriesAreStillHitAndTheWorldFillsTheWindow) {
                                   [&](const Picture &p) { return highlightedEntry(p) == noEntry; }));
             }
         }
-        EXPECT_TRUE(
-            shows("the picture from before the clicks", [&](const Picture &p) { return p == resized; }));
+        EXPECT_TRUE(shows("the picture from before the clicks",
+                          [&](const Picture &p) { return p == resized || p == twinResized; }));
     }
 }
 
@@ -488,16 +494,15 @@ TEST_F(EndToEnd, AfterResizingEntriesAreStillHitAndTheWorldFillsTheWindow) {
 // killing the client from outside would test how the program survives
 // losing its connection, which no user does.
 TEST_F(EndToEnd, ClosingTheWindowEndsTheProcessSilently) {
-    ASSERT_TRUE(program_->acceptsDeleteRequest());
     // A run with an edit and a resize behind it, so that every path that
     // might print has been taken.
     ASSERT_TRUE(startEntry({1, 0}));
     typeText("2\r");
-    resize(300, 600);
+    const int width = resize(tall).width;
     Affine shear;
     shear.b = 2;
-    ASSERT_TRUE(shows("the figure sheared by 2 in a 300x600 window",
-                      [&](const Picture &p) { return p.width() == 300 && figureDrawnThrough(p, shear); }));
+    ASSERT_TRUE(shows("the figure sheared by 2 in a resized window",
+                      [&](const Picture &p) { return p.width() == width && figureDrawnThrough(p, shear); }));
 
     program_->requestClose();
     int status = 0;
