@@ -4,7 +4,7 @@
 # handout) and serves it on 127.0.0.1, printing the address.
 #   bash tools/web.sh            build, then serve (Ctrl+C stops)
 #   bash tools/web.sh --build    build only
-#   bash tools/web.sh --measure  build, then measure size and load time
+#   bash tools/web.sh --measure  build, then measure size, first frame and CPU per frame
 # OSTRIVANE_WEB_PORT chooses the port (default 8000).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -1,14 +1,18 @@
 // The GLUT calls that Ostrivane makes, for the page: the window is the
-// page's canvas, which fills the browser's viewport; the main loop runs once
-// per animation frame; mouse presses and key presses reach the callbacks as
-// GLUT on X would deliver them.
+// page's canvas, the largest square that fits the browser's viewport, centred
+// across and at the top; the main loop runs once per animation frame; mouse
+// presses, taps, keys and what an on-screen keyboard inserts reach the
+// callbacks as GLUT on X would deliver them (page.js turns taps and inserted
+// text into presses and key codes).
 #include <GL/glut.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include "bitmap_font.h"
+#include <cstdio>
+
+#include "editor_state.h"
 #include "key_map.h"
-#include "platform.h"
+#include "layer.h"
 
 namespace {
 
@@ -18,37 +22,65 @@ void (*reshapeCallback)(int, int) = nullptr;
 void (*keyboardCallback)(unsigned char, int, int) = nullptr;
 void (*mouseCallback)(int, int, int, int) = nullptr;
 
-int canvasWidth = -1;
-int canvasHeight = -1;
+int canvasSide = -1;
 bool redisplay = true;
 bool firstFrameMarked = false;
 int pointerX = 0;
 int pointerY = 0;
 
-// The size of the browser's viewport in CSS pixels, which the canvas fills.
-EM_JS(int, viewportWidth, (), { return window.innerWidth | 0; });
-EM_JS(int, viewportHeight, (), { return window.innerHeight | 0; });
+// Sizes and places the canvas as the largest square that fits the viewport,
+// in CSS pixels, and returns its side.
+EM_JS(int, fitSquare, (), { return Module.fitSquare(); });
 
 // Without WebGL there is nothing to draw on: the page puts a plain sentence
 // in the canvas's place.
 EM_JS(void, showWithoutWebGl, (), { window.showWithoutWebGl(); });
 
-// Set once the first frame has been drawn, for the load-time measurement.
+// Set once the first frame has been drawn, for the load-time measurement,
+// which also times the start of main.
 EM_JS(void, markFirstFrame, (), { window.ostrivaneFirstFrame = performance.now(); });
+EM_JS(void, markMain, (), { performance.mark('ostrivane-main'); });
+
+// The keyboard field is focused while an entry is in progress; the matrix
+// is stated as text for screen readers.
+EM_JS(void, showState, (int editing, const char *matrixText),
+      { Module.showState(editing != 0, UTF8ToString(matrixText)); });
+
+// What the page tells beside the picture after every event: whether an
+// entry is in progress, and the stored matrix, row by row, as the panel
+// shows its numbers.
+void tellPage() {
+    char text[256];
+    int length = std::snprintf(text, sizeof text, "The matrix, row by row:");
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), "%s%4.2f",
+                                    c == 0 ? (r == 0 ? " " : "; ") : ", ",
+                                    static_cast<double>(editorState.matrix[c * 3 + r]));
+        }
+    }
+    std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".");
+    showState(editorState.editing, text);
+}
 
 void followViewport() {
-    const int width = viewportWidth();
-    const int height = viewportHeight();
-    if (width == canvasWidth && height == canvasHeight) {
+    const int side = fitSquare();
+    if (side == canvasSide) {
         return;
     }
-    canvasWidth = width;
-    canvasHeight = height;
-    emscripten_set_canvas_element_size("#canvas", width, height);
+    canvasSide = side;
+    // Setting the size, even the same one, would throw the drawing buffer
+    // away: the page already made it the first frame's.
+    int width = 0;
+    int height = 0;
+    emscripten_get_canvas_element_size("#canvas", &width, &height);
+    if (width != side || height != side) {
+        emscripten_set_canvas_element_size("#canvas", side, side);
+    }
     if (reshapeCallback != nullptr) {
-        reshapeCallback(width, height);
+        reshapeCallback(side, side);
     } else {
-        glViewport(0, 0, width, height);
+        glViewport(0, 0, side, side);
     }
     redisplay = true;
 }
@@ -63,22 +95,11 @@ void frame() {
     }
 }
 
-EM_BOOL onMouseButton(int eventType, const EmscriptenMouseEvent *event, void *) {
-    pointerX = static_cast<int>(event->targetX);
-    pointerY = static_cast<int>(event->targetY);
-    if (mouseCallback == nullptr || event->button > 2) {
-        return EM_FALSE;
+void type(int key) {
+    if (key >= 0 && keyboardCallback != nullptr) {
+        keyboardCallback(static_cast<unsigned char>(key), pointerX, pointerY);
+        tellPage();
     }
-    // DOM buttons 0, 1, 2 are left, middle, right, as GLUT numbers them.
-    const int state = eventType == EMSCRIPTEN_EVENT_MOUSEDOWN ? GLUT_DOWN : GLUT_UP;
-    mouseCallback(event->button, state, pointerX, pointerY);
-    return EM_TRUE;
-}
-
-EM_BOOL onMouseMove(int, const EmscriptenMouseEvent *event, void *) {
-    pointerX = static_cast<int>(event->targetX);
-    pointerY = static_cast<int>(event->targetY);
-    return EM_FALSE;
 }
 
 EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent *event, void *) {
@@ -86,30 +107,59 @@ EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent *event, void *) {
     if (event->metaKey) {
         return EM_FALSE;
     }
+    // An on-screen keyboard's key "Unidentified" (Android's keyCode 229)
+    // types nothing: the text it inserts next does.
     const int key =
         glutKeyFromBrowser(event->key, event->shiftKey != 0, event->ctrlKey != 0, event->altKey != 0);
     if (key < 0 || keyboardCallback == nullptr) {
         return EM_FALSE;
     }
-    keyboardCallback(static_cast<unsigned char>(key), pointerX, pointerY);
+    type(key);
     // Keys typed with Control still reach the program, and the browser's own
-    // shortcuts (Ctrl+W, Ctrl+R, ...) still work.
-    return event->ctrlKey ? EM_FALSE : EM_TRUE;
+    // shortcuts (Ctrl+W, Ctrl+R, ...) still work. Every other key is kept
+    // from the keyboard field, so that it types once.
+    return event->ctrlKey && !event->altKey ? EM_FALSE : EM_TRUE;
 }
 
 }  // namespace
 
 extern "C" {
 
+// A press or release of a mouse button (0 left, 1 middle, 2 right) or a tap,
+// at a pixel of the canvas.
+EMSCRIPTEN_KEEPALIVE void ostrivanePress(int button, int state, int x, int y) {
+    pointerX = x;
+    pointerY = y;
+    if (mouseCallback != nullptr) {
+        mouseCallback(button, state, x, y);
+        tellPage();
+    }
+}
+
+// A character an on-screen keyboard inserted (Latin-1 only, as X delivers
+// it), or 8 for a deletion backwards.
+EMSCRIPTEN_KEEPALIVE void ostrivaneType(int code) {
+    if ((code >= 32 && code <= 255 && code != 127) || code == 8) {
+        type(code);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void ostrivanePointerAt(int x, int y) {
+    pointerX = x;
+    pointerY = y;
+}
+
 // GLUT_BITMAP_HELVETICA_10 is this object's address.
 void *glutBitmapHelvetica10 = nullptr;
 
-void glutInit(int *, char **) {}
+void glutInit(int *, char **) {
+    markMain();
+}
 
 void glutInitDisplayMode(unsigned int) {}
 
-// The canvas always fills the browser's viewport; position and size asked
-// for by the program do not apply.
+// The canvas is always the square that fits the browser's viewport; the
+// position and size asked for by the program do not apply.
 void glutInitWindowPosition(int, int) {}
 
 void glutInitWindowSize(int, int) {}
@@ -148,12 +198,11 @@ void glutMainLoop() {
     if (!web::rendererReady()) {
         return;
     }
-    emscripten_set_mousedown_callback("#canvas", nullptr, EM_FALSE, onMouseButton);
-    emscripten_set_mouseup_callback("#canvas", nullptr, EM_FALSE, onMouseButton);
-    emscripten_set_mousemove_callback("#canvas", nullptr, EM_FALSE, onMouseMove);
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onKeyDown);
-    // Never returns, like GLUT's own loop: the frames run from the browser's
-    // animation frames.
+    tellPage();
+    // The first frame at once; then, never returning, like GLUT's own loop,
+    // one frame for each of the browser's animation frames.
+    frame();
     emscripten_set_main_loop(frame, 0, 1);
 }
 
@@ -169,7 +218,7 @@ void glutSwapBuffers() {
 void glutBitmapCharacter(void *font, int character) {
     // The only font the program uses, and the only one the page has.
     if (font == GLUT_BITMAP_HELVETICA_10) {
-        drawHelvetica10Character(web::pipeline(), character);
+        web::drawHelvetica10(character);
     }
 }
 

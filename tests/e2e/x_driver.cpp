@@ -152,6 +152,7 @@ Target targetFromEnvironment() {
         target.command = {OSTRIVANE_SOURCE_DIR "/tests/e2e/browser.sh", target.name,
                           "file://" OSTRIVANE_SOURCE_DIR "/build-web/site/index.html"};
         target.lineSlack = 3;
+        target.square = true;
         if (target.name == "firefox") {
             target.title = "Ostrivane — Mozilla Firefox";
             target.offsetX = target.offsetY = -10;

@@ -1,0 +1,274 @@
+// The OpenGL 1.x calls that Ostrivane makes, for the page, and nothing more:
+// the current colour, the two matrix stacks, glOrtho and glMultMatrixf,
+// glBegin/glEnd for lines, line strips and line loops (with colour changes
+// between the vertices), glRectf, and the raster position with the bitmap
+// glyphs that glutBitmapCharacter draws. Shading is flat, as the program
+// selects it: a segment takes its second vertex's colour, a loop's closing
+// segment its first vertex's.
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "glyph_table.h"
+#include "layer.h"
+
+namespace {
+
+struct Matrix {
+    float m[16];
+};
+
+constexpr Matrix identity{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+
+// The program pushes the modelview matrix once; two levels of each stack
+// are plenty, and a push beyond them, or a pop of the last, changes nothing.
+struct Stack {
+    Matrix levels[2] = {identity, identity};
+    int top = 0;
+};
+
+Stack modelview;
+Stack projection;
+Stack *selected = &modelview;
+float colour[3] = {1.0f, 1.0f, 1.0f};
+int viewportBox[4] = {0, 0, 0, 0};
+
+GLenum primitive = 0;
+bool inside = false;
+web::Vertex first{};
+web::Vertex previous{};
+int count = 0;
+
+bool rasterValid = true;
+float rasterX = 0.0f;
+float rasterY = 0.0f;
+float rasterColour[3] = {1.0f, 1.0f, 1.0f};
+
+// a = a * b, column-major.
+void multiplyInto(float a[16], const float b[16]) {
+    float r[16];
+    for (int c = 0; c < 4; ++c) {
+        for (int row = 0; row < 4; ++row) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k) {
+                sum += a[k * 4 + row] * b[c * 4 + k];
+            }
+            r[c * 4 + row] = sum;
+        }
+    }
+    for (int i = 0; i < 16; ++i) {
+        a[i] = r[i];
+    }
+}
+
+void apply(const float m[16], const float in[4], float out[4]) {
+    for (int row = 0; row < 4; ++row) {
+        out[row] = m[row] * in[0] + m[4 + row] * in[1] + m[8 + row] * in[2] + m[12 + row] * in[3];
+    }
+}
+
+web::Vertex transformed(float x, float y) {
+    const float object[4] = {x, y, 0.0f, 1.0f};
+    float eye[4];
+    float clip[4];
+    apply(modelview.levels[modelview.top].m, object, eye);
+    apply(projection.levels[projection.top].m, eye, clip);
+    return {clip[0], clip[1], clip[2], clip[3], colour[0], colour[1], colour[2]};
+}
+
+// One segment, in the colour of `provoking`.
+void segment(web::Vertex a, web::Vertex b, const web::Vertex &provoking) {
+    a.r = b.r = provoking.r;
+    a.g = b.g = provoking.g;
+    a.b = b.b = provoking.b;
+    web::drawing().add(web::Kind::Lines, a);
+    web::drawing().add(web::Kind::Lines, b);
+}
+
+float clamped(float v) {
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+
+}  // namespace
+
+namespace web {
+
+void Drawing::add(Kind kind, const Vertex &v) {
+    if (runs.empty() || runs.back().kind != kind) {
+        runs.push_back(Run{kind, static_cast<int>(vertices.size()), 0});
+    }
+    vertices.push_back(v);
+    ++runs.back().count;
+}
+
+void Drawing::clear() {
+    vertices.clear();
+    runs.clear();
+}
+
+Drawing &drawing() {
+    static Drawing instance;
+    return instance;
+}
+
+void drawHelvetica10(int code) {
+    if (code < 1 || code > 255 || inside) {
+        return;
+    }
+    const BitmapGlyph &g = helvetica10Glyphs[code];
+    if (!rasterValid) {
+        return;
+    }
+    // glBitmap: one point at the centre of each lit pixel, rows from the
+    // bottom, the leftmost pixel in the highest bit.
+    const unsigned char *bits = helvetica10Bits + g.offset;
+    const int left = static_cast<int>(std::floor(rasterX - static_cast<float>(g.xorig)));
+    const int bottom = static_cast<int>(std::floor(rasterY - static_cast<float>(g.yorig)));
+    const int stride = (g.width + 7) / 8;
+    const float vw = static_cast<float>(viewportBox[2]);
+    const float vh = static_cast<float>(viewportBox[3]);
+    for (int row = 0; vw > 0.0f && vh > 0.0f && row < g.height; ++row) {
+        for (int column = 0; column < g.width; ++column) {
+            if ((bits[row * stride + column / 8] & (0x80 >> (column % 8))) == 0) {
+                continue;
+            }
+            const float px = static_cast<float>(left + column) + 0.5f - static_cast<float>(viewportBox[0]);
+            const float py = static_cast<float>(bottom + row) + 0.5f - static_cast<float>(viewportBox[1]);
+            drawing().add(Kind::Points, Vertex{px / vw * 2.0f - 1.0f, py / vh * 2.0f - 1.0f, 0.0f, 1.0f,
+                                               rasterColour[0], rasterColour[1], rasterColour[2]});
+        }
+    }
+    rasterX += static_cast<float>(g.advance);
+}
+
+}  // namespace web
+
+extern "C" {
+
+void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
+    web::clearColour(red, green, blue, alpha);
+}
+
+void glClear(GLbitfield mask) {
+    web::clear(mask);
+}
+
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    if (width < 0 || height < 0) {
+        return;
+    }
+    web::viewport(x, y, width, height);
+    viewportBox[0] = x;
+    viewportBox[1] = y;
+    viewportBox[2] = width;
+    viewportBox[3] = height;
+}
+
+void glShadeModel(GLenum) {}
+
+void glMatrixMode(GLenum mode) {
+    if (mode == GL_MODELVIEW || mode == GL_PROJECTION) {
+        selected = mode == GL_PROJECTION ? &projection : &modelview;
+    }
+}
+
+void glLoadIdentity(void) {
+    selected->levels[selected->top] = identity;
+}
+
+void glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble nearVal,
+             GLdouble farVal) {
+    const float l = static_cast<float>(left);
+    const float r = static_cast<float>(right);
+    const float b = static_cast<float>(bottom);
+    const float t = static_cast<float>(top);
+    const float n = static_cast<float>(nearVal);
+    const float f = static_cast<float>(farVal);
+    if (l == r || b == t || n == f) {
+        return;
+    }
+    Matrix m = identity;
+    m.m[0] = 2.0f / (r - l);
+    m.m[5] = 2.0f / (t - b);
+    m.m[10] = -2.0f / (f - n);
+    m.m[12] = -(r + l) / (r - l);
+    m.m[13] = -(t + b) / (t - b);
+    m.m[14] = -(f + n) / (f - n);
+    multiplyInto(selected->levels[selected->top].m, m.m);
+}
+
+void glPushMatrix(void) {
+    if (selected->top == 0) {
+        selected->levels[1] = selected->levels[0];
+        selected->top = 1;
+    }
+}
+
+void glPopMatrix(void) {
+    selected->top = 0;
+}
+
+void glMultMatrixf(const GLfloat *m) {
+    multiplyInto(selected->levels[selected->top].m, m);
+}
+
+void glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
+    colour[0] = clamped(red);
+    colour[1] = clamped(green);
+    colour[2] = clamped(blue);
+}
+
+void glBegin(GLenum mode) {
+    inside = true;
+    primitive = mode;
+    count = 0;
+}
+
+void glVertex2f(GLfloat x, GLfloat y) {
+    if (!inside) {
+        return;
+    }
+    const web::Vertex v = transformed(x, y);
+    if (count == 0) {
+        first = v;
+    } else if (primitive == GL_LINE_STRIP || primitive == GL_LINE_LOOP ||
+               (primitive == GL_LINES && count % 2 == 1)) {
+        segment(previous, v, v);
+    }
+    previous = v;
+    ++count;
+}
+
+void glEnd(void) {
+    if (inside && primitive == GL_LINE_LOOP && count >= 2) {
+        segment(previous, first, first);
+    }
+    inside = false;
+}
+
+void glRectf(GLfloat x1, GLfloat y1, GLfloat x2, GLfloat y2) {
+    // Two triangles, as OpenGL draws the rectangle's polygon.
+    const web::Vertex corners[4] = {transformed(x1, y1), transformed(x2, y1), transformed(x2, y2),
+                                    transformed(x1, y2)};
+    for (const int i : {0, 1, 2, 0, 2, 3}) {
+        web::drawing().add(web::Kind::Triangles, corners[i]);
+    }
+}
+
+void glRasterPos2f(GLfloat x, GLfloat y) {
+    const web::Vertex clip = transformed(x, y);
+    rasterColour[0] = colour[0];
+    rasterColour[1] = colour[1];
+    rasterColour[2] = colour[2];
+    const float w = clip.w;
+    rasterValid =
+        w > 0.0f && clip.x >= -w && clip.x <= w && clip.y >= -w && clip.y <= w && clip.z >= -w && clip.z <= w;
+    if (rasterValid) {
+        const float halfWidth = static_cast<float>(viewportBox[2]) * 0.5f;
+        const float halfHeight = static_cast<float>(viewportBox[3]) * 0.5f;
+        rasterX = clip.x / w * halfWidth + (halfWidth + static_cast<float>(viewportBox[0]));
+        rasterY = clip.y / w * halfHeight + (halfHeight + static_cast<float>(viewportBox[1]));
+    }
+}
+
+}  // extern "C"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs one of web/'s node scripts (the page's tests, the measurement) with
+# the npm packages of web/package.json, which it installs into
+# build-web/node/ when they are missing or web/package.json has changed.
+#   web/node.sh SCRIPT.mjs [ARGS...]    web/node.sh --install
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+node_dir=$root/build-web/node
+for tool in node npm; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "web/node.sh needs $tool (Debian: sudo apt-get install nodejs npm)." >&2
+        exit 1
+    fi
+done
+mkdir -p "$node_dir"
+if ! cmp -s "$root/web/package.json" "$node_dir/package.json" || [ ! -d "$node_dir/node_modules" ]; then
+    echo "Installing the npm packages of web/package.json into $node_dir" >&2
+    cp "$root/web/package.json" "$node_dir/package.json"
+    (cd "$node_dir" && npm install --no-audit --no-fund --no-package-lock --silent >/dev/null)
+fi
+[ "${1:-}" = --install ] && exit 0
+script=$1
+shift
+# The script runs from build-web/node/, where node finds the packages.
+cp "$root"/web/*.mjs "$node_dir/"
+exec node "$node_dir/$script" "$@"
