@@ -30,8 +30,7 @@ firefox)
 webkit)
     XDG_CACHE_HOME=$profile XDG_DATA_HOME=$profile /usr/bin/python3 - "$url" <<'EOF'
 import sys, gi
-gi.require_version('Gtk', '3.0')
-gi.require_version('WebKit2', '4.1')
+gi.require_versions({'Gtk': '3.0', 'WebKit2': '4.1'})
 from gi.repository import Gtk, WebKit2
 view = WebKit2.WebView()
 view.get_settings().set_enable_webgl(True)

@@ -107,12 +107,6 @@ bool entryInProgress(const Picture &p, Cell cell, bool typed) {
            cellText(p, cell.column, cell.row, near(shade::editableValue)).empty();
 }
 
-std::string sanitise(std::string name) {
-    std::replace_if(
-        name.begin(), name.end(), [](char c) { return c == '/' || c == ' '; }, '_');
-    return name;
-}
-
 // Every other build shows, at every checkpoint, what the desktop program
 // shows for the same input: a twin of the desktop program runs beside it on
 // a display of its own and gets the same input. Text, boxes and the places
@@ -189,8 +183,8 @@ protected:
     // Named by the target and the test, as CTest names it.
     std::string picturePrefix() const {
         const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return std::string(OSTRIVANE_E2E_FAILURES) + "/" + target_.name + "." +
-               sanitise(std::string(info->test_suite_name()) + "." + info->name()) + "-";
+        return std::string(OSTRIVANE_E2E_FAILURES) + "/" + target_.name + "." + info->test_suite_name() +
+               "." + info->name() + "-";
     }
 
     // Keeps a picture next to the test's output; gives its path.

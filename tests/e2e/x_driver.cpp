@@ -266,13 +266,6 @@ struct ProgramWindow::Impl {
         return result;
     }
 
-    bool checkExited() {
-        if (!exited && waitpid(pid, &exitStatus, WNOHANG) == pid) {
-            exited = true;
-        }
-        return exited;
-    }
-
     // The drawing area inside the window; false when it is gone or not
     // shown.
     bool area(Target::Area *area) const {
@@ -328,7 +321,7 @@ ProgramWindow::ProgramWindow(const Target &target, const VirtualDisplay &display
 
     const Clock::time_point deadline = Clock::now() + target.startWait;
     while ((d.window = d.findWindow()) == 0) {
-        if (d.checkExited()) {
+        if (!running()) {
             throw DriverError(target.command[0] +
                               " ended before showing its window; it printed: " + printed());
         }
@@ -496,7 +489,8 @@ bool ProgramWindow::waitUntilWindowGone(std::chrono::milliseconds timeout) {
 }
 
 bool ProgramWindow::running() {
-    return !impl_->checkExited();
+    int status = 0;
+    return !waitForExit(&status, std::chrono::milliseconds(0));
 }
 
 bool ProgramWindow::waitForExit(int *status, std::chrono::milliseconds timeout) {
