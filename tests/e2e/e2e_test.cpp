@@ -174,10 +174,6 @@ protected:
                 EXPECT_EQ(program_->printed(), "") << "the program wrote on its terminal";
             }
         }
-        program_.reset();
-        twin_.reset();
-        display_.reset();
-        twinDisplay_.reset();
     }
 
     // Named by the target and the test, as CTest names it.
@@ -222,9 +218,7 @@ protected:
             if (twin_ != nullptr) {
                 failure << " as the desktop program does (its picture is kept in " << keep(desktop) << ")";
             }
-            return failure << " within "
-                           << std::chrono::duration_cast<std::chrono::seconds>(defaultWait).count()
-                           << " s; the last picture is kept in " << keep(last);
+            return failure << " in time; the last picture is kept in " << keep(last);
         }
         if (seen != nullptr) {
             *seen = last;
@@ -249,11 +243,8 @@ protected:
             send(*twin_);
         }
     }
-    void click(double x, double y, int button = 1) {
-        toBoth([&](ProgramWindow &w) { w.click(x, y, button); });
-    }
     void clickEntry(Cell cell, int button = 1) {
-        click(entryCentreX(cell.column), entryCentreY(cell.row), button);
+        toBoth([&](ProgramWindow &w) { w.click(entryCentreX(cell.column), entryCentreY(cell.row), button); });
     }
     // Clicks the entry and, as a user does, waits for its empty box before
     // typing: under Wine a key sent while the click is still being handled
@@ -287,6 +278,7 @@ protected:
     }
 
     Target target_;
+    // Destroyed in reverse order: the programs before their displays.
     std::unique_ptr<VirtualDisplay> display_, twinDisplay_;
     std::unique_ptr<ProgramWindow> program_, twin_;
     int kept_ = 0;
