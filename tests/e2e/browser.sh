@@ -7,12 +7,13 @@ set -euo pipefail
 engine=$1 url=$2
 profile=$(mktemp -d "${TMPDIR:-/tmp}/ostrivane-$engine.XXXXXX")
 trap 'rm -rf "$profile"' EXIT
+trap 'kill "$browser" 2>/dev/null' TERM INT
 case $engine in
 chromium)
     chromium --app="$url" --window-size=600,600 --window-position=10,10 --user-data-dir="$profile" \
         --use-gl=angle --use-angle=swiftshader --enable-unsafe-swiftshader --test-type --no-sandbox \
         --no-first-run --no-default-browser-check --disable-background-networking \
-        --disable-component-update --disable-sync --disable-extensions --password-store=basic ;;
+        --disable-component-update --disable-sync --disable-extensions --password-store=basic & ;;
 firefox)
     # Firefox has no app mode: its toolbars are collapsed instead.
     mkdir "$profile/chrome"
@@ -26,9 +27,9 @@ firefox)
     echo '{"chrome://browser/content/browser.xhtml": {"main-window":
         {"width": "600", "height": "600", "sizemode": "normal"}}}' \
         >"$profile/xulstore.json"
-    firefox-esr --no-remote --profile "$profile" "$url" ;;
+    firefox-esr --no-remote --profile "$profile" "$url" & ;;
 webkit)
-    XDG_CACHE_HOME=$profile XDG_DATA_HOME=$profile /usr/bin/python3 - "$url" <<'EOF'
+    XDG_CACHE_HOME=$profile XDG_DATA_HOME=$profile /usr/bin/python3 - "$url" <<'EOF' &
 import sys, gi
 gi.require_versions({'Gtk': '3.0', 'WebKit2': '4.1'})
 from gi.repository import Gtk, WebKit2
@@ -47,3 +48,9 @@ EOF
     ;;
 *) echo "browser.sh: no engine is called $engine (chromium, firefox or webkit)" >&2; exit 2 ;;
 esac
+browser=$!
+status=0
+wait "$browser" || status=$?
+# A stop signal ends the first wait at once: the profile goes once the browser has.
+wait "$browser" 2>/dev/null || true
+exit "$status"
