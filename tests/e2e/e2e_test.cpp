@@ -158,10 +158,8 @@ protected:
         display_ = std::make_unique<VirtualDisplay>();
         program_ = std::make_unique<ProgramWindow>(target_, *display_);
         if (target_.name != "desktop") {
-            Target desktop;
-            desktop.command = {OSTRIVANE_PROGRAM};
             twinDisplay_ = std::make_unique<VirtualDisplay>();
-            twin_ = std::make_unique<ProgramWindow>(desktop, *twinDisplay_);
+            twin_ = std::make_unique<ProgramWindow>(Target{"desktop", {OSTRIVANE_PROGRAM}}, *twinDisplay_);
         }
     }
 

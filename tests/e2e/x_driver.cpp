@@ -171,8 +171,6 @@ Target::Area Target::drawingArea(int width, int height) const {
     return {(width - side) / 2, 0, side, side};
 }
 
-// --------------------------------------------------------- VirtualDisplay
-
 VirtualDisplay::VirtualDisplay(int width, int height) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
@@ -208,8 +206,6 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
 VirtualDisplay::~VirtualDisplay() {
     stopChild(pid_);
 }
-
-// ---------------------------------------------------------- ProgramWindow
 
 struct ProgramWindow::Impl {
     Target target;

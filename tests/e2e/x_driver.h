@@ -20,9 +20,8 @@
 
 namespace e2e {
 
-// Bound on every wait for the X server or the program. Generous, because
-// the machine may be busy with other work; a normal wait ends in
-// milliseconds.
+// Bound on every wait for the X server or the program: generous, for a busy
+// machine; a normal wait ends in milliseconds.
 constexpr std::chrono::milliseconds defaultWait{20000};
 
 // The X server, the program or a file did not do what the driver needs.
@@ -100,12 +99,10 @@ public:
     std::string title() const;
 
     // Input, as real devices send it; each call returns once the X server
-    // has handled it.
-    // Presses and releases the button (1 left, 2 middle, 3 right) over a
-    // world position of the drawing area.
+    // has handled it. A click presses and releases the button (1 left, 3
+    // right) over a world position of the drawing area.
     void click(double worldX, double worldY, int button = 1);
-    // Types the text's characters (UTF-8), with Shift where the keyboard
-    // needs it.
+    // The text's characters (UTF-8), with Shift where the keyboard needs it.
     void typeText(const std::string &text);
     // Presses a key or a combination by its X names: "Return", "Escape",
     // "BackSpace", "ctrl+a", ...
