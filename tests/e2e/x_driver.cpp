@@ -54,8 +54,9 @@ std::string readAll(std::FILE *file) {
 
 // Starts a child on the display with stdin from /dev/null, stdout and
 // stderr into `output` and, when `passedFd` is not -1, that descriptor as its
-// descriptor 3. The child gets `deathSignal` should this process die first,
-// so that no server or program outlives a crashed test.
+// descriptor 3, in a process group of its own, so that a launcher and the
+// browser it starts end together. The child gets `deathSignal` should this
+// process die first, so that no server or program outlives a crashed test.
 pid_t spawn(std::vector<std::string> arguments, const std::string &display, std::FILE *output, int passedFd,
             int deathSignal) {
     std::vector<char *> argv;
@@ -70,6 +71,7 @@ pid_t spawn(std::vector<std::string> arguments, const std::string &display, std:
     const pid_t pid = fork();
     if (pid == 0) {
         // Only async-signal-safe calls from here to exec.
+        setpgid(0, 0);
         prctl(PR_SET_PDEATHSIG, deathSignal);
         if (getppid() != parent) {
             _exit(127);
@@ -104,12 +106,13 @@ bool waitForChild(pid_t pid, int *status, std::chrono::milliseconds timeout) {
     }
 }
 
-// Ends a child: the polite signal first, a kill when it does not go.
-void stopChild(pid_t pid, int politeSignal) {
+// Ends a child and its process group: the polite signal first, a kill when
+// it does not go.
+void stopChild(pid_t pid) {
     int status = 0;
-    kill(pid, politeSignal);
+    kill(-pid, SIGTERM);
     if (!waitForChild(pid, &status, std::chrono::seconds(5))) {
-        kill(pid, SIGKILL);
+        kill(-pid, SIGKILL);
         waitForChild(pid, &status, std::chrono::seconds(5));
     }
 }
@@ -132,28 +135,41 @@ Target targetFromEnvironment() {
     if (target.name == "desktop") {
         const char *other = std::getenv("OSTRIVANE_E2E_PROGRAM");
         target.command = {other != nullptr ? other : OSTRIVANE_PROGRAM};
-    } else if (target.name == "windows") {
+        return target;
+    }
+    // Wine and the browsers write lines of their own.
+    target.silent = false;
+    target.startWait = std::chrono::minutes(1);
+    if (target.name == "windows") {
         // Wine's server is kept between the scenarios' starts.
         target.command = {"env", "OSTRIVANE_WINE_PERSIST=60", OSTRIVANE_SOURCE_DIR "/windows/wine-run.sh",
                           OSTRIVANE_SOURCE_DIR "/build-windows/ostrivane.exe"};
         target.offsetX = 4;
         target.offsetY = 23;
-        target.silent = false;
         // The first start makes Wine's prefix.
         target.startWait = std::chrono::minutes(3);
-    } else if (target.name == "web") {
-        target.command = {OSTRIVANE_SOURCE_DIR "/web/chromium-app.sh",
+    } else if (target.name == "chromium" || target.name == "firefox" || target.name == "webkit") {
+        target.command = {OSTRIVANE_SOURCE_DIR "/tests/e2e/browser.sh", target.name,
                           "file://" OSTRIVANE_SOURCE_DIR "/build-web/site/index.html"};
-        target.silent = false;
         target.lineSlack = 3;
-        target.startWait = std::chrono::minutes(1);
+        target.square = true;
+        if (target.name == "firefox") {
+            target.title = "Ostrivane — Mozilla Firefox";
+            target.offsetX = target.offsetY = -10;
+        }
     } else {
         throw DriverError("no target is called " + target.name);
     }
     return target;
 }
 
-// --------------------------------------------------------- VirtualDisplay
+Target::Area Target::drawingArea(int width, int height) const {
+    if (!square) {
+        return {0, 0, width, height};
+    }
+    const int side = std::min(width, height);
+    return {(width - side) / 2, 0, side, side};
+}
 
 VirtualDisplay::VirtualDisplay(int width, int height) {
     int fds[2];
@@ -181,17 +197,15 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
     const std::string messages = readAll(log);
     std::fclose(log);
     if (number.empty()) {
-        stopChild(pid_, SIGTERM);
+        stopChild(pid_);
         throw DriverError("Xvfb did not start (is it installed?): " + messages);
     }
     name_ = ":" + number;
 }
 
 VirtualDisplay::~VirtualDisplay() {
-    stopChild(pid_, SIGTERM);
+    stopChild(pid_);
 }
-
-// ---------------------------------------------------------- ProgramWindow
 
 struct ProgramWindow::Impl {
     Target target;
@@ -207,7 +221,10 @@ struct ProgramWindow::Impl {
 
     ~Impl() {
         if (pid > 0 && !exited) {
-            stopChild(pid, SIGTERM);
+            stopChild(pid);
+        } else if (pid > 0) {
+            // What a browser left behind in the launcher's group.
+            kill(-pid, SIGKILL);
         }
         if (xdo != nullptr) {
             xdo_free(xdo);
@@ -225,11 +242,12 @@ struct ProgramWindow::Impl {
         return lastXError == 0;
     }
 
-    // The visible top-level window titled "Ostrivane", or 0.
+    // The visible top-level window with the target's title, or 0.
     Window findWindow() const {
+        const std::string title = "^" + target.title + "$";
         xdo_search_t search;
         std::memset(&search, 0, sizeof search);
-        search.winname = "^Ostrivane$";
+        search.winname = title.c_str();
         search.searchmask = SEARCH_NAME | SEARCH_ONLYVISIBLE;
         search.only_visible = 1;
         search.max_depth = 1;
@@ -244,22 +262,15 @@ struct ProgramWindow::Impl {
         return result;
     }
 
-    bool checkExited() {
-        if (!exited && waitpid(pid, &exitStatus, WNOHANG) == pid) {
-            exited = true;
-        }
-        return exited;
-    }
-
-    // Size of the window; false when it is gone or not shown.
-    bool size(int *width, int *height) const {
+    // The drawing area inside the window; false when it is gone or not
+    // shown.
+    bool area(Target::Area *area) const {
         XWindowAttributes a;
         if (!succeeds([&] { XGetWindowAttributes(display, window, &a); }) || a.map_state != IsViewable) {
             return false;
         }
-        *width = a.width;
-        *height = a.height;
-        return *width > 0 && *height > 0;
+        *area = target.drawingArea(a.width, a.height);
+        return area->width > 0 && area->height > 0;
     }
 
     // Waits for the next frame drawn into the window after this call. The
@@ -306,12 +317,12 @@ ProgramWindow::ProgramWindow(const Target &target, const VirtualDisplay &display
 
     const Clock::time_point deadline = Clock::now() + target.startWait;
     while ((d.window = d.findWindow()) == 0) {
-        if (d.checkExited()) {
+        if (!running()) {
             throw DriverError(target.command[0] +
                               " ended before showing its window; it printed: " + printed());
         }
         if (Clock::now() >= deadline) {
-            throw DriverError("no window titled \"Ostrivane\" appeared; the program printed: " + printed());
+            throw DriverError("no window titled \"" + target.title + "\" appeared; it printed: " + printed());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -327,10 +338,14 @@ ProgramWindow::~ProgramWindow() = default;
 
 ProgramWindow::Geometry ProgramWindow::geometry() const {
     const Impl &d = *impl_;
+    XWindowAttributes a;
     Geometry g{0, 0, 0, 0};
-    if (!d.size(&g.width, &g.height) || xdo_get_window_location(d.xdo, d.window, &g.x, &g.y, nullptr) != 0) {
+    if (!d.succeeds([&] { XGetWindowAttributes(d.display, d.window, &a); }) ||
+        xdo_get_window_location(d.xdo, d.window, &g.x, &g.y, nullptr) != 0) {
         throw DriverError("the window is gone");
     }
+    g.width = a.width;
+    g.height = a.height;
     return g;
 }
 
@@ -345,29 +360,19 @@ std::string ProgramWindow::title() const {
     return result;
 }
 
-bool ProgramWindow::acceptsDeleteRequest() const {
-    const Impl &d = *impl_;
-    const Atom deleteWindow = XInternAtom(d.display, "WM_DELETE_WINDOW", False);
-    Atom *protocols = nullptr;
-    int count = 0;
-    bool found = false;
-    if (XGetWMProtocols(d.display, d.window, &protocols, &count) != 0) {
-        found = std::find(protocols, protocols + count, deleteWindow) != protocols + count;
-        XFree(protocols);
-    }
-    return found;
-}
-
 // CURRENTWINDOW makes libxdo send through XTest, as real devices do; given a
 // window it would use XSendEvent, which many programs ignore.
 void ProgramWindow::click(double worldX, double worldY, int button) {
     const Impl &d = *impl_;
-    const Geometry g = geometry();
+    Target::Area g{0, 0, 0, 0};
+    if (!d.area(&g)) {
+        throw DriverError("the window is gone");
+    }
     const int column =
         std::clamp(static_cast<int>(std::floor((worldX + 50.0) * g.width / 100.0)), 0, g.width - 1);
     const int row =
         std::clamp(static_cast<int>(std::floor((50.0 - worldY) * g.height / 100.0)), 0, g.height - 1);
-    xdo_move_mouse_relative_to_window(d.xdo, d.window, column, row);
+    xdo_move_mouse_relative_to_window(d.xdo, d.window, g.x + column, g.y + row);
     xdo_click_window(d.xdo, CURRENTWINDOW, button);
     d.flushInput();
 }
@@ -409,11 +414,11 @@ void ProgramWindow::requestClose() {
 
 Picture ProgramWindow::grab() const {
     const Impl &d = *impl_;
-    int width = 0, height = 0;
+    Target::Area g{0, 0, 0, 0};
     XImage *image = nullptr;
-    if (!d.size(&width, &height) || !d.succeeds([&] {
-            image = XGetImage(d.display, d.window, 0, 0, static_cast<unsigned int>(width),
-                              static_cast<unsigned int>(height), AllPlanes, ZPixmap);
+    if (!d.area(&g) || !d.succeeds([&] {
+            image = XGetImage(d.display, d.window, g.x, g.y, static_cast<unsigned int>(g.width),
+                              static_cast<unsigned int>(g.height), AllPlanes, ZPixmap);
         }) ||
         image == nullptr) {
         if (image != nullptr) {
@@ -423,9 +428,9 @@ Picture ProgramWindow::grab() const {
     }
     // A 24-bit TrueColor screen, as the tests' Xvfb has: 8 bits a channel.
     std::vector<unsigned char> rgb;
-    rgb.reserve(static_cast<std::size_t>(width) * height * 3);
-    for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column) {
+    rgb.reserve(static_cast<std::size_t>(g.width) * g.height * 3);
+    for (int row = 0; row < g.height; ++row) {
+        for (int column = 0; column < g.width; ++column) {
             const unsigned long pixel = XGetPixel(image, column, row);
             rgb.insert(rgb.end(), {static_cast<unsigned char>((pixel & image->red_mask) >> 16),
                                    static_cast<unsigned char>((pixel & image->green_mask) >> 8),
@@ -433,7 +438,7 @@ Picture ProgramWindow::grab() const {
         }
     }
     XDestroyImage(image);
-    return Picture(width, height, std::move(rgb));
+    return Picture(g.width, g.height, std::move(rgb));
 }
 
 bool ProgramWindow::waitUntil(const std::function<bool(const Picture &)> &accepts, Picture *last,
@@ -480,7 +485,8 @@ bool ProgramWindow::waitUntilWindowGone(std::chrono::milliseconds timeout) {
 }
 
 bool ProgramWindow::running() {
-    return !impl_->checkExited();
+    int status = 0;
+    return !waitForExit(&status, std::chrono::milliseconds(0));
 }
 
 bool ProgramWindow::waitForExit(int *status, std::chrono::milliseconds timeout) {

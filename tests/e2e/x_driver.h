@@ -3,7 +3,7 @@
 // title, sends real mouse and keyboard input (libxdo, through XTest) and
 // reads the window back pixel by pixel. Which build runs, and how it is
 // started, is a Target: the desktop program, the Windows .exe under Wine or
-// the page in Chromium.
+// the page in Chromium, Firefox or WebKitGTK.
 #ifndef OSTRIVANE_X_DRIVER_H
 #define OSTRIVANE_X_DRIVER_H
 
@@ -20,9 +20,8 @@
 
 namespace e2e {
 
-// Bound on every wait for the X server or the program. Generous, because
-// the machine may be busy with other work; a normal wait ends in
-// milliseconds.
+// Bound on every wait for the X server or the program: generous, for a busy
+// machine; a normal wait ends in milliseconds.
 constexpr std::chrono::milliseconds defaultWait{20000};
 
 // The X server, the program or a file did not do what the driver needs.
@@ -37,22 +36,32 @@ struct Target {
     std::string name;
     // Started with DISPLAY set to the virtual display.
     std::vector<std::string> command;
-    // Where the titled window, which is the drawing area, stands from the
-    // screen position the program asks for: Wine puts a frame of its own
-    // there, with the drawing area 4 pixels right and 23 down.
+    std::string title = "Ostrivane";
+    // Where the titled window stands from the screen position the program
+    // asks for: Wine's frame puts it 4 pixels right and 23 down, Firefox at
+    // the screen's corner.
     int offsetX = 0, offsetY = 0;
+    // The page shows the program in the largest square that fits the
+    // window, centred across and at the top; elsewhere the window is the
+    // drawing area.
+    bool square = false;
     // How many pixels a line may land away from where the desktop program
     // draws it: another renderer may round a diagonal's pixels differently.
     int lineSlack = 0;
-    // Only the Linux program promises to write nothing on its terminal;
-    // Wine and Chromium write lines of their own.
+    // Only the Linux program promises to write nothing on its terminal.
     bool silent = true;
     // How long the first window may take to appear.
     std::chrono::milliseconds startWait = defaultWait;
+
+    struct Area {
+        int x, y, width, height;
+    };
+    // The drawing area inside a window of the given size.
+    Area drawingArea(int width, int height) const;
 };
 
 // "desktop", or the target named by OSTRIVANE_E2E_TARGET ("windows",
-// "web"), with the paths that CTest hands over in the environment.
+// "chromium", "firefox", "webkit").
 Target targetFromEnvironment();
 
 // A private Xvfb on a display number of its own choosing (-displayfd), with
@@ -84,23 +93,16 @@ public:
     ProgramWindow(const ProgramWindow &) = delete;
     ProgramWindow &operator=(const ProgramWindow &) = delete;
 
-    struct Geometry {
-        int x, y, width, height;
-    };
-    // Position on the screen and size of the window.
+    using Geometry = Target::Area;
+    // Position on the screen and size of the titled window.
     Geometry geometry() const;
     std::string title() const;
-    // Whether the window lists WM_DELETE_WINDOW in WM_PROTOCOLS, that is
-    // whether a window manager's close button asks it politely to close.
-    bool acceptsDeleteRequest() const;
 
     // Input, as real devices send it; each call returns once the X server
-    // has handled it.
-    // Presses and releases the button (1 left, 2 middle, 3 right) over a
-    // world position.
+    // has handled it. A click presses and releases the button (1 left, 3
+    // right) over a world position of the drawing area.
     void click(double worldX, double worldY, int button = 1);
-    // Types the text's characters (UTF-8), with Shift where the keyboard
-    // needs it.
+    // The text's characters (UTF-8), with Shift where the keyboard needs it.
     void typeText(const std::string &text);
     // Presses a key or a combination by its X names: "Return", "Escape",
     // "BackSpace", "ctrl+a", ...
@@ -111,7 +113,7 @@ public:
     // it: the ICCCM WM_DELETE_WINDOW message.
     void requestClose();
 
-    // The window as it shows now; empty when it is gone.
+    // The drawing area as it shows now; empty when the window is gone.
     Picture grab() const;
     // Waits until the window shows a picture that `accepts`; `last` gets
     // the last picture looked at. False after `timeout`.
