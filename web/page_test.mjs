@@ -128,6 +128,15 @@ const cases = {
     assert.deepEqual(page.messages, []);
   },
 
+  // The first frame of a site opened from disk (the release check runs it on
+  // the unzipped web download): the figure and the axes where they belong.
+  async firstFrameFromDisk(browser) {
+    const page = await open(browser, `file://${site}/index.html`, { width: 600, height: 600 });
+    assert.ok(await hasNear(page, yellow, 3, 5.5), 'the yellow figure at (3, 5.5)');
+    assert.ok(await hasNear(page, blue, -22, 0), 'the blue axis at (-22, 0)');
+    assert.deepEqual(page.messages, []);
+  },
+
   // A 16:9 screen opened from disk: the square centred across, black
   // around it, the world in it unstretched, clicks mapped into it, and
   // nothing on the console.
