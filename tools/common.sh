@@ -3,6 +3,13 @@
 
 OSTRIVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# fail MESSAGE...: says what went wrong, named by the script that sourced
+# this file, and ends it.
+fail() {
+    echo "$(basename "$0"): $*" >&2
+    exit 1
+}
+
 # missing_packages KIND...: prints, one a line, every package of
 # tools/packages.txt whose kind is listed and that is not installed yet.
 missing_packages() {
