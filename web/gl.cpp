@@ -4,7 +4,8 @@
 // between the vertices), glRectf, and the raster position with the bitmap
 // glyphs that glutBitmapCharacter draws. Shading is flat, as the program
 // selects it: a segment takes its second vertex's colour, a loop's closing
-// segment its first vertex's.
+// segment its first vertex's. With the system's contrast setting, the colours
+// that fall short of it are replaced (see `shownColour`).
 #include <GL/gl.h>
 
 #include <cmath>
@@ -31,6 +32,7 @@ Stack modelview;
 Stack projection;
 Stack *selected = &modelview;
 float colour[3] = {1.0f, 1.0f, 1.0f};
+float clearRgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 int viewportBox[4] = {0, 0, 0, 0};
 
 GLenum primitive = 0;
@@ -81,35 +83,42 @@ void segment(web::Vertex a, web::Vertex b, const web::Vertex &provoking) {
     a.r = b.r = provoking.r;
     a.g = b.g = provoking.g;
     a.b = b.b = provoking.b;
-    web::drawing().add(web::Kind::Lines, a);
-    web::drawing().add(web::Kind::Lines, b);
+    web::frame().add(web::Kind::Lines, a, viewportBox);
+    web::frame().add(web::Kind::Lines, b, viewportBox);
 }
 
 float clamped(float v) {
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
 }
 
+// The colour drawn for the program's colour. With more contrast, by this
+// table (docs/accessibility.md shows it), and every other colour as it is:
+//   axes (0, 0, 0.7)          -> (0.35, 0.55, 1), 6.6:1 against black
+//   tick marks (0, 0, 0.5)    -> (0.3, 0.45, 0.9), 4.9:1
+//   typed text (1, 0, 0)      -> white, at least 5.3:1 against its box
+//   highlight box (0.2, g, b) -> (0.2, 0.42 + 0.3 (g - 0.4), b), from 3.3:1
+//                                against black at the dim end of the pulse
+void shownColour(float rgb[3]) {
+    if (!web::moreContrast) {
+        return;
+    }
+    const auto is = [&](float r, float g, float b) { return rgb[0] == r && rgb[1] == g && rgb[2] == b; };
+    if (is(0.0f, 0.0f, 0.7f)) {
+        rgb[0] = 0.35f, rgb[1] = 0.55f, rgb[2] = 1.0f;
+    } else if (is(0.0f, 0.0f, 0.5f)) {
+        rgb[0] = 0.3f, rgb[1] = 0.45f, rgb[2] = 0.9f;
+    } else if (is(1.0f, 0.0f, 0.0f)) {
+        rgb[1] = rgb[2] = 1.0f;
+    } else if (rgb[0] == 0.2f && rgb[1] >= 0.39f && rgb[1] <= 0.61f && rgb[2] <= 0.21f) {
+        rgb[1] = 0.42f + 0.3f * (rgb[1] - 0.4f);
+    }
+}
+
 }  // namespace
 
 namespace web {
 
-void Drawing::add(Kind kind, const Vertex &v) {
-    if (runs.empty() || runs.back().kind != kind) {
-        runs.push_back(Run{kind, static_cast<int>(vertices.size()), 0});
-    }
-    vertices.push_back(v);
-    ++runs.back().count;
-}
-
-void Drawing::clear() {
-    vertices.clear();
-    runs.clear();
-}
-
-Drawing &drawing() {
-    static Drawing instance;
-    return instance;
-}
+bool moreContrast = false;
 
 void drawHelvetica10(int code) {
     if (code < 1 || code > 255 || inside) {
@@ -134,8 +143,10 @@ void drawHelvetica10(int code) {
             }
             const float px = static_cast<float>(left + column) + 0.5f - static_cast<float>(viewportBox[0]);
             const float py = static_cast<float>(bottom + row) + 0.5f - static_cast<float>(viewportBox[1]);
-            drawing().add(Kind::Points, Vertex{px / vw * 2.0f - 1.0f, py / vh * 2.0f - 1.0f, 0.0f, 1.0f,
-                                               rasterColour[0], rasterColour[1], rasterColour[2]});
+            frame().add(Kind::Points,
+                        Vertex{px / vw * 2.0f - 1.0f, py / vh * 2.0f - 1.0f, 0.0f, 1.0f, rasterColour[0],
+                               rasterColour[1], rasterColour[2]},
+                        viewportBox);
         }
     }
     rasterX += static_cast<float>(g.advance);
@@ -146,18 +157,22 @@ void drawHelvetica10(int code) {
 extern "C" {
 
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
-    web::clearColour(red, green, blue, alpha);
+    clearRgba[0] = clamped(red);
+    clearRgba[1] = clamped(green);
+    clearRgba[2] = clamped(blue);
+    clearRgba[3] = clamped(alpha);
 }
 
 void glClear(GLbitfield mask) {
-    web::clear(mask);
+    if ((mask & GL_COLOR_BUFFER_BIT) != 0) {
+        web::frame().clear(clearRgba);
+    }
 }
 
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     if (width < 0 || height < 0) {
         return;
     }
-    web::viewport(x, y, width, height);
     viewportBox[0] = x;
     viewportBox[1] = y;
     viewportBox[2] = width;
@@ -216,6 +231,7 @@ void glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
     colour[0] = clamped(red);
     colour[1] = clamped(green);
     colour[2] = clamped(blue);
+    shownColour(colour);
 }
 
 void glBegin(GLenum mode) {
@@ -251,7 +267,7 @@ void glRectf(GLfloat x1, GLfloat y1, GLfloat x2, GLfloat y2) {
     const web::Vertex corners[4] = {transformed(x1, y1), transformed(x2, y1), transformed(x2, y2),
                                     transformed(x1, y2)};
     for (const int i : {0, 1, 2, 0, 2, 3}) {
-        web::drawing().add(web::Kind::Triangles, corners[i]);
+        web::frame().add(web::Kind::Triangles, corners[i], viewportBox);
     }
 }
 

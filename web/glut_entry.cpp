@@ -1,9 +1,9 @@
 // The GLUT calls that Ostrivane makes, for the page: the window is the
-// page's canvas, the largest square that fits the browser's viewport, centred
-// across and at the top; the main loop runs once per animation frame; mouse
-// presses, taps, keys and what an on-screen keyboard inserts reach the
-// callbacks as GLUT on X would deliver them (page.js turns taps and inserted
-// text into presses and key codes).
+// page's canvas, sized by the page's style as the largest square that fits;
+// the main loop runs once per animation frame while the picture can change
+// and waits for the next event once a frame repeats the last one; presses,
+// taps and keys (page.js decodes them) reach the callbacks as GLUT on X
+// would deliver them.
 #include <GL/glut.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -11,7 +11,6 @@
 #include <cstdio>
 
 #include "editor_state.h"
-#include "key_map.h"
 #include "layer.h"
 
 namespace {
@@ -24,59 +23,64 @@ void (*mouseCallback)(int, int, int, int) = nullptr;
 
 int canvasSide = -1;
 bool redisplay = true;
+bool asleep = false;
+bool swapSent = false;
 bool firstFrameMarked = false;
 int pointerX = 0;
 int pointerY = 0;
 
-// Sizes and places the canvas as the largest square that fits the viewport,
-// in CSS pixels, and returns its side.
-EM_JS(int, fitSquare, (), { return Module.fitSquare(); });
-
-// Without WebGL there is nothing to draw on: the page puts a plain sentence
-// in the canvas's place.
-EM_JS(void, showWithoutWebGl, (), { window.showWithoutWebGl(); });
+// The side of the square the page's style gave the canvas, in CSS pixels;
+// the canvas's drawing buffer follows it.
+EM_JS(int, fitCanvas, (), { return Module.fitCanvas(); });
 
 // Set once the first frame has been drawn, for the load-time measurement,
 // which also times the start of main.
 EM_JS(void, markFirstFrame, (), { window.ostrivaneFirstFrame = performance.now(); });
 EM_JS(void, markMain, (), { performance.mark('ostrivane-main'); });
 
-// The keyboard field is focused while an entry is in progress; the matrix
-// is stated as text for screen readers.
-EM_JS(void, showState, (int editing, const char *matrixText),
-      { Module.showState(editing != 0, UTF8ToString(matrixText)); });
+// The page starts sending events once the program's callbacks are there.
+EM_JS(void, startPage, (), { Module.startPage(); });
 
-// What the page tells beside the picture after every event: whether an
-// entry is in progress, and the stored matrix, row by row, as the panel
-// shows its numbers.
-void tellPage() {
-    char text[256];
-    int length = std::snprintf(text, sizeof text, "The matrix, row by row:");
+EM_JS(void, showState, (int editing, int column, int row, const char *cells, const char *said),
+      { Module.showState(editing != 0, column, row, UTF8ToString(cells), UTF8ToString(said)); });
+
+// What the page tells beside the picture after every event: the nine
+// cells' texts as the panel shows them, row by row, the entry in progress
+// and, after a commit, what the entry now holds and where the matrix takes
+// the unit points and the origin.
+void tellPage(int committedColumn, int committedRow) {
+    const EditorState &s = editorState;
+    char cells[9 * 112];
+    int length = 0;
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
-            length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), "%s%4.2f",
-                                    c == 0 ? (r == 0 ? " " : "; ") : ", ",
-                                    static_cast<double>(editorState.matrix[c * 3 + r]));
+            const bool typed = s.editing != 0 && c == s.selectedColumn && r == s.selectedRow;
+            char value[104];
+            std::snprintf(value, sizeof value, "%4.2f", static_cast<double>(s.matrix[c * 3 + r]));
+            length += std::snprintf(cells + length, sizeof cells - static_cast<std::size_t>(length), "%s%.100s",
+                                    length == 0 ? "" : "\n", typed ? s.entryText : value);
         }
     }
-    std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".");
-    showState(editorState.editing, text);
+    char said[400] = "";
+    if (committedColumn >= 0) {
+        const float *m = s.matrix;
+        const auto d = [](float v) { return static_cast<double>(v); };
+        std::snprintf(said, sizeof said,
+                      "Row %d, column %d is now %4.2f. The point (1, 0) now goes to (%4.2f, %4.2f), the point "
+                      "(0, 1) to (%4.2f, %4.2f) and the origin to (%4.2f, %4.2f).",
+                      committedRow + 1, committedColumn + 1, d(m[committedColumn * 3 + committedRow]), d(m[0] + m[6]),
+                      d(m[1] + m[7]), d(m[3] + m[6]), d(m[4] + m[7]), d(m[6]), d(m[7]));
+    }
+    showState(s.editing, s.selectedColumn, s.selectedRow, cells, said);
 }
 
 void followViewport() {
-    const int side = fitSquare();
+    const int side = fitCanvas();
     if (side == canvasSide) {
         return;
     }
     canvasSide = side;
-    // Setting the size, even the same one, would throw the drawing buffer
-    // away: the page already made it the first frame's.
-    int width = 0;
-    int height = 0;
-    emscripten_get_canvas_element_size("#canvas", &width, &height);
-    if (width != side || height != side) {
-        emscripten_set_canvas_element_size("#canvas", side, side);
-    }
+    web::forgetShownFrame();
     if (reshapeCallback != nullptr) {
         reshapeCallback(side, side);
     } else {
@@ -85,68 +89,83 @@ void followViewport() {
     redisplay = true;
 }
 
+// One animation frame; once it repeats the last frame shown, the loop waits
+// for an event: only an event changes the picture, but for the pulsing box,
+// which makes every frame differ while an entry is in progress.
 void frame() {
     followViewport();
-    if (redisplay && displayCallback != nullptr) {
-        redisplay = false;
-        displayCallback();
-    } else if (idleCallback != nullptr) {
-        idleCallback();
+    void (*draw)() = redisplay || idleCallback == nullptr ? displayCallback : idleCallback;
+    redisplay = false;
+    swapSent = false;
+    if (draw != nullptr) {
+        draw();
+    }
+    if (!swapSent) {
+        asleep = true;
+        emscripten_pause_main_loop();
     }
 }
 
-void type(int key) {
-    if (key >= 0 && keyboardCallback != nullptr) {
-        keyboardCallback(static_cast<unsigned char>(key), pointerX, pointerY);
-        tellPage();
-    }
-}
-
-EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent *event, void *) {
-    // The system's and the browser's shortcuts (Command on a Mac) stay theirs.
-    if (event->metaKey) {
-        return EM_FALSE;
-    }
-    // An on-screen keyboard's key "Unidentified" (Android's keyCode 229)
-    // types nothing: the text it inserts next does.
-    const int key =
-        glutKeyFromBrowser(event->key, event->shiftKey != 0, event->ctrlKey != 0, event->altKey != 0);
-    if (key < 0 || keyboardCallback == nullptr) {
-        return EM_FALSE;
-    }
-    type(key);
-    // Keys typed with Control still reach the program, and the browser's own
-    // shortcuts (Ctrl+W, Ctrl+R, ...) still work. Every other key is kept
-    // from the keyboard field, so that it types once.
-    return event->ctrlKey && !event->altKey ? EM_FALSE : EM_TRUE;
+// After an event that reached the program: the page hears of it, and the
+// frames go on.
+void handled(int committedColumn, int committedRow) {
+    tellPage(committedColumn, committedRow);
+    web::wakeFrames();
 }
 
 }  // namespace
 
-extern "C" {
-
-// A press or release of a mouse button (0 left, 1 middle, 2 right) or a tap,
-// at a pixel of the canvas.
-EMSCRIPTEN_KEEPALIVE void ostrivanePress(int button, int state, int x, int y) {
-    pointerX = x;
-    pointerY = y;
-    if (mouseCallback != nullptr) {
-        mouseCallback(button, state, x, y);
-        tellPage();
+void web::wakeFrames() {
+    if (asleep) {
+        asleep = false;
+        emscripten_resume_main_loop();
     }
 }
 
-// A character an on-screen keyboard inserted (Latin-1 only, as X delivers
-// it), or 8 for a deletion backwards.
-EMSCRIPTEN_KEEPALIVE void ostrivaneType(int code) {
-    if ((code >= 32 && code <= 255 && code != 127) || code == 8) {
-        type(code);
+extern "C" {
+
+// A press or release of a mouse button (0 left, 1 middle, 2 right) or a tap,
+// at a pixel of the canvas. A left press commits the entry in progress.
+EMSCRIPTEN_KEEPALIVE void ostrivanePress(int button, int state, int x, int y) {
+    pointerX = x;
+    pointerY = y;
+    if (mouseCallback == nullptr) {
+        return;
     }
+    const bool commits = editorState.editing != 0 && button == GLUT_LEFT_BUTTON && state == GLUT_DOWN;
+    const int column = editorState.selectedColumn;
+    const int row = editorState.selectedRow;
+    mouseCallback(button, state, x, y);
+    handled(commits ? column : -1, row);
 }
 
 EMSCRIPTEN_KEEPALIVE void ostrivanePointerAt(int x, int y) {
     pointerX = x;
     pointerY = y;
+}
+
+// The character code GLUT on X would hand the keyboard callback.
+EMSCRIPTEN_KEEPALIVE void ostrivaneKey(int code) {
+    if (keyboardCallback == nullptr || code < 0 || code > 255) {
+        return;
+    }
+    const bool wasEditing = editorState.editing != 0;
+    const int column = editorState.selectedColumn;
+    const int row = editorState.selectedRow;
+    keyboardCallback(static_cast<unsigned char>(code), pointerX, pointerY);
+    handled(wasEditing && editorState.editing == 0 ? column : -1, row);
+}
+
+// The system's contrast setting changed, or the picture may need drawing
+// again (the page was resized or shown again).
+EMSCRIPTEN_KEEPALIVE void ostrivaneContrast(int more) {
+    web::moreContrast = more != 0;
+    web::wakeFrames();
+}
+
+EMSCRIPTEN_KEEPALIVE void ostrivaneRedraw() {
+    web::forgetShownFrame();
+    web::wakeFrames();
 }
 
 // GLUT_BITMAP_HELVETICA_10 is this object's address.
@@ -164,13 +183,12 @@ void glutInitWindowPosition(int, int) {}
 
 void glutInitWindowSize(int, int) {}
 
+// Without WebGL the page has already said so in the canvas's place.
 int glutCreateWindow(const char *title) {
     if (title != nullptr) {
         emscripten_set_window_title(title);
     }
-    if (!web::createRenderer()) {
-        showWithoutWebGl();
-    }
+    web::createRenderer();
     return 1;
 }
 
@@ -198,18 +216,19 @@ void glutMainLoop() {
     if (!web::rendererReady()) {
         return;
     }
-    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onKeyDown);
-    tellPage();
+    startPage();
+    tellPage(-1, 0);
     // The first frame at once; then, never returning, like GLUT's own loop,
-    // one frame for each of the browser's animation frames.
+    // one frame for each of the browser's animation frames while awake.
     frame();
+    asleep = false;
     emscripten_set_main_loop(frame, 0, 1);
 }
 
 void glutSwapBuffers() {
     // The browser shows the canvas once the animation frame ends.
-    web::flush();
-    if (!firstFrameMarked) {
+    swapSent = web::present();
+    if (swapSent && !firstFrameMarked) {
         firstFrameMarked = true;
         markFirstFrame();
     }

@@ -1,9 +1,10 @@
 // The page's layer under the program. The GL calls it makes are worked out
-// on the CPU (gl.cpp) into one list of points, lines and triangles in clip
-// coordinates, in drawing order; the renderer (renderer.cpp) draws that list
-// with WebGL and owns every WebGL object, so that it can make them again
-// when the browser gives a lost context back. The program's state never
-// lives in WebGL.
+// on the CPU (gl.cpp) into one frame: its clear and a list of points, lines
+// and triangles in clip coordinates, in drawing order, each run with its
+// viewport. The renderer (renderer.cpp) sends a frame to WebGL only when it
+// differs from the last one shown, and owns every WebGL object, so that it
+// can make them again when the browser gives a lost context back. The
+// program's state never lives in WebGL.
 #ifndef OSTRIVANE_WEB_LAYER_H
 #define OSTRIVANE_WEB_LAYER_H
 
@@ -18,37 +19,49 @@ struct Vertex {
     float r, g, b;
 };
 
-// A run of vertices of one kind.
+// A run of vertices of one kind, drawn in one viewport.
 struct Run {
     Kind kind;
     int first;
     int count;
+    int viewport[4];
 };
 
-// What the GL calls have drawn since the renderer last drew it.
-struct Drawing {
+// What the GL calls have drawn since the last frame was presented.
+struct Frame {
+    bool cleared = false;
+    float clearRgba[4] = {0, 0, 0, 0};
     std::vector<Vertex> vertices;
     std::vector<Run> runs;
-    void add(Kind kind, const Vertex &v);
-    void clear();
+    // A clear covers everything drawn before it in the frame.
+    void clear(const float rgba[4]);
+    void add(Kind kind, const Vertex &v, const int viewport[4]);
+    void reset();
+    bool sameAs(const Frame &other) const;
 };
-Drawing &drawing();
+Frame &frame();
 
 // glutBitmapCharacter for the 10-pixel Helvetica font: draws `code` at the
 // raster position and advances it, as desktop GLUT does; codes outside 1 to
 // 255 draw nothing and do not move it.
 void drawHelvetica10(int code);
 
-// Makes the WebGL context on the page's canvas and its objects; false when
-// the browser offers no WebGL.
+// With the system's contrast setting the program's colours that fall short
+// of it are drawn with their replacements (gl.cpp has the table).
+extern bool moreContrast;
+
+// Takes the page's WebGL context and makes its objects; false when the
+// browser offers no WebGL.
 bool createRenderer();
 bool rendererReady();
-// Draws the drawing, in order, and empties it. While the context is lost
-// the drawing is only emptied.
-void flush();
-void clearColour(float r, float g, float b, float a);
-void clear(unsigned mask);
-void viewport(int x, int y, int width, int height);
+// Sends the frame to WebGL unless it repeats the last one shown, and starts
+// the next; true when it was sent. While the context is lost nothing is.
+bool present();
+// The canvas shows nothing that can be relied on (it was resized, or the
+// context came back): the next frame is sent whatever it holds.
+void forgetShownFrame();
+// Resumes the frame loop if it waits for an event (glut_entry.cpp).
+void wakeFrames();
 
 }  // namespace web
 

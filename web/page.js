@@ -1,109 +1,280 @@
 // The page's side of the GLUT layer (linked after the program into
-// ostrivane.js): the canvas as the largest square that fits the viewport,
-// mouse presses and taps, what an on-screen keyboard inserts into the
-// keyboard field, and the text that states the picture for screen readers.
+// ostrivane.js): the one WebGL context, presses and taps, keys decoded into
+// the codes GLUT on X delivers, the matrix as a table of focusable entries
+// laid over the panel (what they say is what the program draws there), the
+// status after a commit, the system's contrast setting, and the events that
+// wake the frame loop.
 (function () {
   // For the load-time measurement: the script has been read and decoded.
   performance.mark('ostrivane-evaluated');
-  var canvas = Module.canvas;
-  var field = document.getElementById('keyboard-field');
-  var matrixText = document.getElementById('matrix-text');
-  // The field always holds this text, so that a deletion backwards has
-  // something to delete even in an empty entry.
-  var filler = '  ';
+  var canvas = document.getElementById('canvas');
+  var status = document.getElementById('status');
 
-  Module.fitSquare = function () {
-    var side = Math.min(window.innerWidth, window.innerHeight);
-    var size = side + 'px';
-    var left = ((window.innerWidth - side) >> 1) + 'px';
-    if (canvas.style.width !== size || canvas.style.marginLeft !== left) {
-      canvas.style.width = canvas.style.height = size;
-      canvas.style.marginLeft = left;
+  // The drawing buffer has one pixel for each CSS pixel of the square.
+  Module.fitCanvas = function () {
+    var side = Math.round(canvas.getBoundingClientRect().width);
+    if (canvas.width !== side || canvas.height !== side) {
+      canvas.width = canvas.height = side;
     }
     return side;
   };
-
-  var entryInProgress = false;
-  function focusField() {
-    field.value = filler;
-    field.focus({ preventScroll: true });
+  Module.fitCanvas();
+  // An opaque canvas without multisampling, so that lines and glyphs come
+  // out as sharp, single pixels, as in the desktop window. Without WebGL
+  // there is nothing to draw on: a sentence takes the canvas's place.
+  Module.canvas = canvas;
+  Module.gl = window.WebGLRenderingContext && canvas.getContext('webgl',
+    { alpha: false, depth: false, stencil: false, antialias: false, premultipliedAlpha: false });
+  if (!Module.gl) {
+    var note = document.createElement('p');
+    note.id = 'no-webgl';
+    note.textContent = "Ostrivane draws with WebGL, which this browser does not offer or has " +
+        "turned off. Turn on hardware acceleration in the browser's settings, or open this " +
+        'page in another browser.';
+    canvas.parentNode.replaceWith(note);
+    return;
   }
-  Module.showState = function (editing, text) {
-    entryInProgress = editing;
-    if (matrixText.textContent !== text) {
-      matrixText.textContent = text;
+  // Served over http or https the site is an app that opens without a
+  // network; opened from disk it is only the page.
+  if (/^https?:$/.test(location.protocol)) {
+    var manifest = document.head.appendChild(document.createElement('link'));
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    if ('serviceWorker' in navigator) {
+      navigator.serviceWorker.register('sw.js');
     }
-    if (editing && document.activeElement !== field) {
-      focusField();
-    } else if (!editing && document.activeElement === field) {
-      field.blur();
+  }
+
+  // The matrix as a table over the panel: the six editable entries are
+  // text fields (an on-screen keyboard types into the focused one), the
+  // fixed row is text. Their places are the page's style's.
+  var table = canvas.parentNode.appendChild(document.createElement('div'));
+  table.id = 'matrix';
+  table.setAttribute('role', 'table');
+  table.setAttribute('aria-label', 'The transformation matrix');
+  var entries = [];
+  var fixed = [];
+  for (var r = 0; r < 3; ++r) {
+    var row = table.appendChild(document.createElement('div'));
+    row.setAttribute('role', 'row');
+    row.style.top = 3.5 + 7 * r + '%';
+    for (var c = 0; c < 3; ++c) {
+      var cell = row.appendChild(document.createElement('div'));
+      cell.setAttribute('role', 'cell');
+      cell.style.left = 79 + 7 * c + '%';
+      if (r === 2) {
+        fixed.push(cell.appendChild(document.createElement('span')));
+        continue;
+      }
+      var entry = cell.appendChild(document.createElement('input'));
+      entry.id = 'entry-' + (r + 1) + '-' + (c + 1);
+      entry.setAttribute('aria-label', 'Row ' + (r + 1) + ', column ' + (c + 1));
+      ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false',
+       'inputmode=text', 'enterkeyhint=done'].forEach(function (pair) {
+        entry.setAttribute.apply(entry, pair.split('='));
+      });
+      entries.push(entry);
+    }
+  }
+
+  // The focus mark shows only while the keyboard moves between entries.
+  function byKeyboard(yes) {
+    table.classList.toggle('keyboard', yes);
+  }
+  var editing = false;
+  var shown = [];
+  var selected = null;
+  Module.showState = function (nowEditing, column, row, cells, said) {
+    shown = cells.split('\n');
+    entries.forEach(function (entry, i) {
+      if (entry.value !== shown[i]) {
+        entry.value = shown[i];
+      }
+    });
+    fixed.forEach(function (span, i) {
+      span.textContent = shown[6 + i] + ', fixed';
+    });
+    var was = editing;
+    editing = nowEditing;
+    selected = editing ? entries[row * 3 + column] : null;
+    if (selected && document.activeElement !== selected) {
+      selected.focus({ preventScroll: true });
+    } else if (was && !editing && !table.classList.contains('keyboard') &&
+               entries.indexOf(document.activeElement) >= 0) {
+      // Started by a press, ended: an on-screen keyboard may close.
+      document.activeElement.blur();
+    }
+    if (said) {
+      status.textContent = said;
     }
   };
+
+  // The code GLUT's keyboard callback gets on X for a key press, or -1 when
+  // X would not call it (Shift+Tab is ISO_Left_Tab, which types nothing).
+  function glutKey(event) {
+    var named = { Backspace: 8, Tab: event.shiftKey ? -1 : 9, Enter: 13, Escape: 27, Delete: 127 }[event.key];
+    if (named !== undefined) {
+      return named;
+    }
+    var characters = Array.from(event.key);
+    var code = characters.length === 1 ? characters[0].codePointAt(0) : -1;
+    // Outside Latin-1 X cannot hand a character to GLUT as one byte.
+    if (code < 32 || code > 255 || code === 127) {
+      return -1;
+    }
+    // Browsers on Windows report AltGr as Control and Alt together; the
+    // character is then already the one AltGr types.
+    if (!event.ctrlKey || event.altKey) {
+      return code;
+    }
+    // What Xlib's XLookupString makes of a character typed with Control.
+    if (code >= 64 && code <= 126) {
+      return code & 31;
+    }
+    if (code === 32 || code === 50) {
+      return 0;
+    }
+    return code >= 51 && code <= 55 ? code - 24 : code === 56 ? 127 : code === 47 ? 31 : code;
+  }
 
   function at(event) {
     var box = canvas.getBoundingClientRect();
     return [(event.clientX - box.left) | 0, (event.clientY - box.top) | 0];
   }
+  // A left click at the centre of an entry's cell.
+  function click(entry) {
+    var box = entry.getBoundingClientRect();
+    var p = at({ clientX: box.left + box.width / 2, clientY: box.top + box.height / 2 });
+    Module._ostrivanePress(0, 0, p[0], p[1]);
+    Module._ostrivanePress(0, 1, p[0], p[1]);
+  }
 
-  // A tap or a pen's touch is a left press and release, once: the mouse
-  // events that the browser makes up after it are not counted again.
-  var lastTouch = -Infinity;
-  function touch(state) {
-    return function (event) {
-      if (event.pointerType === 'mouse' || !event.isPrimary) {
+  Module.startPage = function () {
+    // A key on a focused entry with no entry in progress: Enter or Space is
+    // a left click at the entry's centre, the arrows move between entries.
+    // While an entry is in progress keys are the program's (Tab too, as on
+    // the desktop) and are kept out of the focused field, so that each types
+    // once; Enter and Esc end the entry. The browser's shortcuts stay its own.
+    window.addEventListener('keydown', function (event) {
+      if (event.metaKey) {
         return;
       }
-      event.preventDefault();
-      lastTouch = event.timeStamp;
-      var p = at(event);
-      Module._ostrivanePress(0, state, p[0], p[1]);
-    };
-  }
-  canvas.addEventListener('pointerdown', touch(0));
-  canvas.addEventListener('pointerup', touch(1));
-  function mouse(state) {
-    return function (event) {
-      // Also keeps the keyboard field focused.
-      event.preventDefault();
-      if (event.timeStamp - lastTouch < 1000 || event.button > 2) {
+      var focused = entries.indexOf(document.activeElement);
+      var move = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -3, ArrowDown: 3 }[event.key];
+      var next = focused + move;
+      var turn = event.key === 'Enter' || event.key === ' ' ? entries[focused] :
+        // Left and right stay in their row.
+        move && next >= 0 && next < 6 && (move % 3 === 0 || ((next / 3) | 0) === ((focused / 3) | 0)) ?
+          entries[next] : null;
+      if (!editing && focused >= 0 && turn) {
+        event.preventDefault();
+        byKeyboard(true);
+        if (turn === entries[focused]) {
+          click(turn);
+        } else {
+          turn.focus();
+        }
         return;
       }
-      var p = at(event);
-      Module._ostrivanePress(event.button, state, p[0], p[1]);
-    };
-  }
-  canvas.addEventListener('mousedown', mouse(0));
-  canvas.addEventListener('mouseup', mouse(1));
-  canvas.addEventListener('mousemove', function (event) {
-    var p = at(event);
-    Module._ostrivanePointerAt(p[0], p[1]);
-  });
-  // No long-press menu, no double-tap zoom, no made-up mouse events. iOS
-  // opens its keyboard for a field focused at the end of a touch.
-  canvas.addEventListener('touchstart', function (event) { event.preventDefault(); }, { passive: false });
-  canvas.addEventListener('touchend', function (event) {
-    event.preventDefault();
-    if (entryInProgress && document.activeElement !== field) {
-      focusField();
-    }
-  }, { passive: false });
-
-  // Keys of a physical keyboard reach the program from their keydown, which
-  // keeps them out of the field; what reaches the field comes from an
-  // on-screen keyboard: each inserted character as its code, a deletion
-  // backwards as Backspace. Pasting, cutting and undoing type nothing.
-  field.addEventListener('input', function (event) {
-    var value = field.value;
-    field.value = filler;
-    if (event.inputType === 'deleteContentBackward') {
-      for (var n = filler.length - value.length; n > 0; --n) {
-        Module._ostrivaneType(8);
+      if (event.key === 'Tab') {
+        byKeyboard(true);
       }
-    } else if (/^insert(Text|CompositionText|ReplacementText)?$/.test(event.inputType || 'insertText') &&
-               value.indexOf(filler) === 0) {
-      Array.from(value.slice(filler.length)).forEach(function (character) {
-        Module._ostrivaneType(character.codePointAt(0));
-      });
+      var was = editing;
+      var code = glutKey(event);
+      if (code >= 0) {
+        Module._ostrivaneKey(code);
+      }
+      if ((was && (code >= 0 || event.key === 'Tab') && !(event.ctrlKey && !event.altKey)) ||
+          (!was && focused >= 0 && code >= 32 && !event.ctrlKey)) {
+        event.preventDefault();
+      }
+    });
+
+    // What an on-screen keyboard inserts into the focused entry: each
+    // character as its code, a deletion backwards as Backspace. Pasting,
+    // cutting and undoing type nothing. The field then shows the program's
+    // text again.
+    table.addEventListener('input', function (event) {
+      var entry = event.target;
+      var before = shown[entries.indexOf(entry)];
+      var now = entry.value;
+      entry.value = before;
+      if (!editing || entry !== selected) {
+        return;
+      }
+      if (event.inputType === 'deleteContentBackward') {
+        for (var n = Math.max(1, before.length - now.length); n > 0; --n) {
+          Module._ostrivaneKey(8);
+        }
+      } else if (/^insert(Text|CompositionText|ReplacementText)?$/.test(event.inputType || 'insertText') &&
+                 now.indexOf(before) === 0) {
+        Array.from(now.slice(before.length)).forEach(function (character) {
+          var code = character.codePointAt(0);
+          if (code >= 32 && code <= 255 && code !== 127) {
+            Module._ostrivaneKey(code);
+          }
+        });
+      }
+    });
+    // A screen reader's activation of an entry is a click at its centre too.
+    table.addEventListener('click', function (event) {
+      if (entries.indexOf(event.target) >= 0 && event.target !== selected) {
+        click(event.target);
+      }
+    });
+
+    // The right button belongs to the program, as in the desktop window.
+    canvas.addEventListener('contextmenu', function (event) { event.preventDefault(); });
+    // A tap or a pen's touch is a left press and release, once: the mouse
+    // events that the browser makes up after it are not counted again.
+    var lastTouch = -Infinity;
+    function touch(state) {
+      return function (event) {
+        if (event.pointerType === 'mouse' || !event.isPrimary) {
+          return;
+        }
+        event.preventDefault();
+        lastTouch = event.timeStamp;
+        var p = at(event);
+        Module._ostrivanePress(0, state, p[0], p[1]);
+      };
     }
-  });
+    canvas.addEventListener('pointerdown', function () { byKeyboard(false); });
+    canvas.addEventListener('pointerdown', touch(0));
+    canvas.addEventListener('pointerup', touch(1));
+    function mouse(state) {
+      return function (event) {
+        // Also keeps the focus where the program put it.
+        event.preventDefault();
+        if (event.timeStamp - lastTouch < 1000 || event.button > 2) {
+          return;
+        }
+        var p = at(event);
+        Module._ostrivanePress(event.button, state, p[0], p[1]);
+      };
+    }
+    canvas.addEventListener('mousedown', mouse(0));
+    canvas.addEventListener('mouseup', mouse(1));
+    canvas.addEventListener('mousemove', function (event) {
+      var p = at(event);
+      Module._ostrivanePointerAt(p[0], p[1]);
+    });
+    // No long-press menu, no double-tap zoom, no made-up mouse events. iOS
+    // opens its keyboard for a field focused at the end of a touch.
+    canvas.addEventListener('touchstart', function (event) { event.preventDefault(); }, { passive: false });
+    canvas.addEventListener('touchend', function (event) {
+      event.preventDefault();
+      if (selected && document.activeElement !== selected) {
+        selected.focus({ preventScroll: true });
+      }
+    }, { passive: false });
+
+    // The picture may change with the contrast setting, and must come back
+    // after a resize or when the page is shown again.
+    var contrast = matchMedia('(prefers-contrast: more), (forced-colors: active)');
+    contrast.addEventListener('change', function () { Module._ostrivaneContrast(contrast.matches); });
+    Module._ostrivaneContrast(contrast.matches);
+    window.addEventListener('resize', function () { Module._ostrivaneRedraw(); });
+    document.addEventListener('visibilitychange', function () { Module._ostrivaneRedraw(); });
+  };
 })();

@@ -1,9 +1,13 @@
-// Draws the layer's points, lines and triangles with WebGL 1. Every WebGL
-// object is made here and only here, so that when the browser gives a lost
-// context back they are all made again, with the clear colour and viewport
-// the program last set; meanwhile frames go on, and only the drawing is lost.
+// Draws the layer's frames with WebGL 1, on the context the page made. Every
+// WebGL object is made here and only here, so that when the browser gives a
+// lost context back they are all made again; meanwhile frames go on, and
+// only their drawing is lost. A frame that repeats the last one shown is not
+// sent at all: the browser keeps showing the canvas as it is.
+#include <emscripten.h>
 #include <emscripten/html5.h>
 #include <webgl/webgl1.h>
+
+#include <cstring>
 
 #include "layer.h"
 
@@ -15,8 +19,15 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
 bool lost = false;
 GLuint program = 0;
 GLuint buffer = 0;
-float clearRgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-int viewportBox[4] = {0, 0, 0, 0};
+Frame shown;
+bool shownValid = false;
+
+// The context page.js made, with the page's one list of attributes, handed
+// to Emscripten's GL calls; 0 when the browser offers no WebGL. Only WebGL 1
+// is used, and no extension.
+EM_JS(int, pageContext, (), {
+    return Module.gl ? GL.registerContext(Module.gl, {majorVersion : 1, enableExtensionsByDefault : false}) : 0;
+});
 
 const char *const vertexShader =
     "attribute vec4 position;\n"
@@ -46,9 +57,9 @@ GLuint compile(GLenum type, const char *source) {
     return shader;
 }
 
-// The program, the vertex buffer and the state the program has set. The
-// attributes get fixed places and the link is not waited for: asking for
-// its result stalls the first frame until the shaders are compiled.
+// The program and the vertex buffer. The attributes get fixed places and
+// the link is not waited for: asking for its result stalls the first frame
+// until the shaders are compiled.
 constexpr GLuint positionAttribute = 0;
 constexpr GLuint colourAttribute = 1;
 
@@ -64,45 +75,46 @@ void makeObjects() {
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
     emscripten_glEnableVertexAttribArray(positionAttribute);
     emscripten_glEnableVertexAttribArray(colourAttribute);
-    emscripten_glClearColor(clearRgba[0], clearRgba[1], clearRgba[2], clearRgba[3]);
-    emscripten_glViewport(viewportBox[0], viewportBox[1], viewportBox[2], viewportBox[3]);
+    emscripten_glVertexAttribPointer(positionAttribute, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex), nullptr);
+    emscripten_glVertexAttribPointer(colourAttribute, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                                     reinterpret_cast<const void *>(4 * sizeof(float)));
 }
 
-bool drawable() {
-    return context > 0 && !lost && program != 0;
+void send(const Frame &f) {
+    if (f.cleared) {
+        emscripten_glClearColor(f.clearRgba[0], f.clearRgba[1], f.clearRgba[2], f.clearRgba[3]);
+        emscripten_glClear(GL_COLOR_BUFFER_BIT);
+    }
+    if (f.vertices.empty()) {
+        return;
+    }
+    emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(f.vertices.size() * sizeof(Vertex)),
+                            f.vertices.data(), GL_STREAM_DRAW);
+    for (const Run &run : f.runs) {
+        emscripten_glViewport(run.viewport[0], run.viewport[1], run.viewport[2], run.viewport[3]);
+        const GLenum mode = run.kind == Kind::Points ? GL_POINTS : run.kind == Kind::Lines ? GL_LINES : GL_TRIANGLES;
+        emscripten_glDrawArrays(mode, run.first, run.count);
+    }
 }
 
 // Without preventing the default the browser never gives the context back.
 EM_BOOL onContextLost(int, const void *, void *) {
     lost = true;
-    program = 0;
-    buffer = 0;
     return EM_TRUE;
 }
 
 EM_BOOL onContextRestored(int, const void *, void *) {
     lost = false;
     makeObjects();
+    forgetShownFrame();
+    wakeFrames();
     return EM_TRUE;
 }
 
 }  // namespace
 
 bool createRenderer() {
-    EmscriptenWebGLContextAttributes attributes;
-    emscripten_webgl_init_context_attributes(&attributes);
-    // An opaque canvas without multisampling, so that lines and glyphs come
-    // out as sharp, single pixels, as in the desktop window.
-    attributes.alpha = EM_FALSE;
-    attributes.depth = EM_FALSE;
-    attributes.stencil = EM_FALSE;
-    attributes.antialias = EM_FALSE;
-    attributes.premultipliedAlpha = EM_FALSE;
-    // No extension is needed; enabling them all costs the first frame time.
-    attributes.enableExtensionsByDefault = EM_FALSE;
-    attributes.majorVersion = 1;
-    attributes.minorVersion = 0;
-    context = emscripten_webgl_create_context("#canvas", &attributes);
+    context = pageContext();
     if (context <= 0) {
         return false;
     }
@@ -117,51 +129,54 @@ bool rendererReady() {
     return context > 0;
 }
 
-void flush() {
-    Drawing &d = drawing();
-    if (drawable() && !d.vertices.empty()) {
-        emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(d.vertices.size() * sizeof(Vertex)),
-                                d.vertices.data(), GL_STREAM_DRAW);
-        const GLsizei stride = sizeof(Vertex);
-        emscripten_glVertexAttribPointer(positionAttribute, 4, GL_FLOAT, GL_FALSE, stride, nullptr);
-        emscripten_glVertexAttribPointer(colourAttribute, 3, GL_FLOAT, GL_FALSE, stride,
-                                         reinterpret_cast<const void *>(4 * sizeof(float)));
-        for (const Run &run : d.runs) {
-            const GLenum mode = run.kind == Kind::Points  ? GL_POINTS
-                                : run.kind == Kind::Lines ? GL_LINES
-                                                          : GL_TRIANGLES;
-            emscripten_glDrawArrays(mode, run.first, run.count);
-        }
-    }
-    d.clear();
+void forgetShownFrame() {
+    shownValid = false;
 }
 
-void clearColour(float r, float g, float b, float a) {
-    clearRgba[0] = r;
-    clearRgba[1] = g;
-    clearRgba[2] = b;
-    clearRgba[3] = a;
-    if (drawable()) {
-        emscripten_glClearColor(r, g, b, a);
+bool present() {
+    Frame &f = frame();
+    const bool sent = !lost && !(shownValid && f.sameAs(shown));
+    if (sent) {
+        send(f);
+        std::swap(shown, f);
+        shownValid = true;
     }
+    f.reset();
+    return sent;
 }
 
-void clear(unsigned mask) {
-    flush();
-    if (drawable()) {
-        emscripten_glClear(mask);
-    }
+void Frame::clear(const float rgba[4]) {
+    cleared = true;
+    std::memcpy(clearRgba, rgba, sizeof clearRgba);
+    vertices.clear();
+    runs.clear();
 }
 
-void viewport(int x, int y, int width, int height) {
-    flush();
-    viewportBox[0] = x;
-    viewportBox[1] = y;
-    viewportBox[2] = width;
-    viewportBox[3] = height;
-    if (drawable()) {
-        emscripten_glViewport(x, y, width, height);
+void Frame::add(Kind kind, const Vertex &v, const int viewport[4]) {
+    if (runs.empty() || runs.back().kind != kind || std::memcmp(runs.back().viewport, viewport, 4 * sizeof(int)) != 0) {
+        runs.push_back(Run{kind, static_cast<int>(vertices.size()), 0, {viewport[0], viewport[1], viewport[2], viewport[3]}});
     }
+    vertices.push_back(v);
+    ++runs.back().count;
+}
+
+void Frame::reset() {
+    cleared = false;
+    vertices.clear();
+    runs.clear();
+}
+
+// Compared bit for bit: the same bits draw the same pixels.
+bool Frame::sameAs(const Frame &other) const {
+    return cleared == other.cleared && std::memcmp(clearRgba, other.clearRgba, sizeof clearRgba) == 0 &&
+           vertices.size() == other.vertices.size() && runs.size() == other.runs.size() &&
+           (vertices.empty() || std::memcmp(vertices.data(), other.vertices.data(), vertices.size() * sizeof(Vertex)) == 0) &&
+           (runs.empty() || std::memcmp(runs.data(), other.runs.data(), runs.size() * sizeof(Run)) == 0);
+}
+
+Frame &frame() {
+    static Frame instance;
+    return instance;
 }
 
 }  // namespace web

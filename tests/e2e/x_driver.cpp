@@ -153,6 +153,7 @@ Target targetFromEnvironment() {
                           "file://" OSTRIVANE_SOURCE_DIR "/build-web/site/index.html"};
         target.lineSlack = 3;
         target.square = true;
+        target.drawsOnChange = true;
         if (target.name == "firefox") {
             target.title = "Ostrivane — Mozilla Firefox";
             target.offsetX = target.offsetY = -10;
@@ -329,7 +330,10 @@ ProgramWindow::ProgramWindow(const Target &target, const VirtualDisplay &display
     // Without a window manager nobody gives the new window the focus.
     xdo_focus_window(d.xdo, d.window);
     d.damage = XDamageCreate(d.display, d.window, XDamageReportNonEmpty);
-    if (!settle(1, target.startWait)) {
+    // The first frame, known by its axes. A page that draws on change may
+    // have drawn it already and then rest.
+    const auto drawn = [](const Picture &p) { return p.countIn(-50, -50, 50, 50, near(shade::axis)) > 0; };
+    if (!waitUntil(drawn, nullptr, target.startWait)) {
         throw DriverError("the window shows no frame");
     }
 }
@@ -464,9 +468,11 @@ bool ProgramWindow::waitUntil(const std::function<bool(const Picture &)> &accept
 bool ProgramWindow::settle(int frames, std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
     impl_->flushInput();
+    constexpr std::chrono::milliseconds pause{300};
     for (int i = 0; i < frames; ++i) {
-        if (!impl_->nextFrame(deadline)) {
-            return false;
+        const bool onChange = impl_->target.drawsOnChange;
+        if (!impl_->nextFrame(onChange ? std::min(deadline, Clock::now() + pause) : deadline)) {
+            return onChange && Clock::now() < deadline;
         }
     }
     return true;

@@ -50,6 +50,9 @@ struct Target {
     int lineSlack = 0;
     // Only the Linux program promises to write nothing on its terminal.
     bool silent = true;
+    // The page draws only when its picture changes; the others draw
+    // continuously.
+    bool drawsOnChange = false;
     // How long the first window may take to appear.
     std::chrono::milliseconds startWait = defaultWait;
 
@@ -121,7 +124,9 @@ public:
                    std::chrono::milliseconds timeout = defaultWait);
     // Waits until the program has drawn `frames` frames after the X server
     // passed it everything sent so far: with continuous redrawing, the
-    // program has then handled that input. False when frames stop coming.
+    // program has then handled that input. A target that draws on change
+    // has handled it once its frames pause. False when frames stop coming
+    // from a program that draws continuously.
     bool settle(int frames = 3, std::chrono::milliseconds timeout = defaultWait);
 
     bool waitUntilWindowGone(std::chrono::milliseconds timeout = defaultWait);
