@@ -176,7 +176,7 @@
         }
         return;
       }
-      if (event.key === 'Tab') {
+      if (event.key === 'Tab' && !editing) {
         byKeyboard(true);
       }
       var was = editing;

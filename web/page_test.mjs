@@ -1,10 +1,12 @@
 // The page's own cases, beside the scenarios that every target runs: touch
 // and on-screen keyboards, the square world, a lost WebGL context, the app's
-// manifest, icons and offline start, and the text for screen readers. The
-// picture is judged by probes at world positions, as the render tests do.
+// manifest, icons and offline start, keyboard-only and screen-reader use
+// (with axe-core), the contrast setting, and the page at rest. The picture
+// is judged by probes at world positions, as the render tests do.
 //   node page_test.mjs SITE_DIR CASE     (web/node.sh runs it)
 import { createServer } from 'node:http';
 import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { extname, join, normalize } from 'node:path';
 import assert from 'node:assert/strict';
 import { PNG } from 'pngjs';
@@ -16,13 +18,22 @@ const blue = ([r, g, b]) => r < 40 && g < 40 && b > 100;
 // The icon's yellow figure and blue axes.
 const iconYellow = ([r, g, b]) => r > 230 && g > 200 && b < 90;
 const iconBlue = ([r, g, b]) => r < 90 && g < 130 && b > 180;
-const matrixText = (rows) => `The matrix, row by row: ${rows}.`;
+const white = ([r, g, b]) => r > 240 && g > 240 && b > 240;
 const identity = '1.00, 0.00, 0.00; 0.00, 1.00, 0.00; 0.00, 0.00, 1.00';
 
 // The page at `url`, loaded until its first frame, with every console
 // message and error kept in page.messages.
 async function open(browser, url, viewport) {
   const page = await browser.newPage();
+  // Counts what reaches WebGL, to tell a page at rest.
+  await page.evaluateOnNewDocument(() => {
+    window.drawCalls = 0;
+    const draw = WebGLRenderingContext.prototype.drawArrays;
+    WebGLRenderingContext.prototype.drawArrays = function (...args) {
+      ++window.drawCalls;
+      return draw.apply(this, args);
+    };
+  });
   page.messages = [];
   page.on('console', (m) => page.messages.push(`console.${m.type()}: ${m.text()}`));
   page.on('pageerror', (e) => page.messages.push(`error: ${e.message}`));
@@ -45,25 +56,80 @@ async function square(page) {
 // Entry (column, row) of the panel, at the centre of its highlight box.
 const entry = (box, c, r) => box.at(31.5 + 7 * c, 44.5 - 7 * r);
 
-// Whether a pixel within `radius` of world (wx, wy) passes `test`, in the
-// picture of the page after a few more frames.
-async function hasNear(page, test, wx, wy, radius = 2) {
+// The page's picture after a few more frames: `near(wx, wy, radius)` lists
+// the pixels within `radius` of a world position, `inside(x1, y1, x2, y2)`
+// those of a world rectangle, each as [r, g, b].
+async function picture(page) {
   await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
   const png = PNG.sync.read(Buffer.from(await page.screenshot()));
-  const [px, py] = (await square(page)).at(wx, wy).map(Math.floor);
-  for (let y = py - radius; y <= py + radius; ++y) {
-    for (let x = px - radius; x <= px + radius; ++x) {
-      const i = (y * png.width + x) * 4;
-      if (x >= 0 && y >= 0 && x < png.width && y < png.height && test([...png.data.subarray(i, i + 3)])) {
-        return true;
+  const box = await square(page);
+  const pixels = (left, top, right, bottom) => {
+    const found = [];
+    for (let y = Math.max(0, top); y <= Math.min(png.height - 1, bottom); ++y) {
+      for (let x = Math.max(0, left); x <= Math.min(png.width - 1, right); ++x) {
+        const i = (y * png.width + x) * 4;
+        found.push([...png.data.subarray(i, i + 3)]);
       }
     }
-  }
-  return false;
+    return found;
+  };
+  return {
+    png,
+    near(wx, wy, radius) {
+      const [px, py] = box.at(wx, wy).map(Math.floor);
+      return pixels(px - radius, py - radius, px + radius, py + radius);
+    },
+    inside(x1, y1, x2, y2) {
+      const [left, top] = box.at(x1, y2).map(Math.ceil);
+      const [right, bottom] = box.at(x2, y1).map(Math.floor);
+      return pixels(left, top, right, bottom);
+    },
+  };
 }
 
-const focused = (page) => page.evaluate(() => document.activeElement && document.activeElement.id);
-const stated = (page) => page.$eval('#matrix-text', (p) => p.textContent);
+// Whether a pixel within `radius` of world (wx, wy) passes `test`.
+async function hasNear(page, test, wx, wy, radius = 2) {
+  return (await picture(page)).near(wx, wy, radius).some(test);
+}
+
+// WCAG's contrast ratio of two colours.
+function contrast(a, b) {
+  const luminance = (rgb) => rgb.map((v) => (v / 255 <= 0.04045 ? v / 255 / 12.92 : ((v / 255 + 0.055) / 1.055) ** 2.4))
+    .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
+  const [high, low] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+  return (high + 0.05) / (low + 0.05);
+}
+const brightest = (pixels) => pixels.reduce((best, p) => (contrast(p, [0, 0, 0]) > contrast(best, [0, 0, 0]) ? p : best));
+
+// axe-core's WCAG 2.x A and AA rules and its best practices, run in the page.
+const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+async function axeViolations(page) {
+  await page.evaluate(axeSource);
+  return page.evaluate(async () => (await window.axe.run({
+    runOnly: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'best-practice'],
+  })).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`));
+}
+
+// The accessible tree's node of an entry, as a screen reader gets it.
+async function entryNode(page, name) {
+  const find = (node) => (node.name === name ? node : (node.children || []).map(find).find(Boolean));
+  return find(await page.accessibility.snapshot());
+}
+
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+// What reached WebGL in `ms` milliseconds.
+async function drawsWithin(page, ms) {
+  const before = await page.evaluate(() => window.drawCalls);
+  await sleep(ms);
+  return (await page.evaluate(() => window.drawCalls)) - before;
+}
+const said = (page) => page.$eval('#status', (p) => p.textContent);
+
+const focused = (page) => page.evaluate(() => document.activeElement.id || document.activeElement.localName);
+// The nine values as the page's table states them, row by row.
+const stated = (page) => page.$$eval('#matrix [role=row]', (rows) => rows.map((row) =>
+  [...row.querySelectorAll('input, span')].map((e) => e.value ?? e.textContent.split(',')[0]).join(', '))
+  .join('; '));
 
 const cases = {
   // A phone held upright: the square at the top; taps start entries and keep
@@ -75,23 +141,23 @@ const cases = {
       { width: 390, height: 844, isMobile: true, hasTouch: true });
     const box = await square(page);
     assert.deepEqual([box.left, box.top, box.side, box.height, box.pixels], [0, 0, 390, 390, 390]);
-    assert.equal(await stated(page), matrixText(identity));
+    assert.equal(await stated(page), identity);
     assert.match(await page.$eval('#canvas', (c) => `${c.getAttribute('role')}: ${c.getAttribute('aria-label')}`),
       /^img: .*stick figure.*matrix/);
 
     await page.touchscreen.tap(...entry(box, 0, 0));
-    assert.equal(await focused(page), 'keyboard-field', 'a tap on an entry focuses the keyboard field');
+    assert.equal(await focused(page), 'entry-1-1', 'a tap on an entry focuses its field');
     // A second press would have committed the empty entry as 0.
-    assert.equal(await stated(page), matrixText(identity), 'a tap is one press');
-    const field = await page.$eval('#keyboard-field', (f) => ({
+    assert.equal(await stated(page), identity, 'a tap is one press');
+    const field = await page.$eval('#entry-1-1', (f) => ({
       attributes: ['autocapitalize', 'autocorrect', 'spellcheck', 'autocomplete', 'inputmode']
         .map((a) => `${a}=${f.getAttribute(a)}`).join(' '),
       fontSize: parseFloat(getComputedStyle(f).fontSize),
-      opacity: getComputedStyle(f).opacity,
+      colour: getComputedStyle(f).color,
       scroll: [window.scrollX, window.scrollY, window.visualViewport.scale],
     }));
     assert.equal(field.attributes, 'autocapitalize=off autocorrect=off spellcheck=false autocomplete=off inputmode=text');
-    assert.ok(field.fontSize >= 16 && field.opacity === '0', 'the field is unseen and not zoomed into');
+    assert.ok(field.fontSize >= 16 && field.colour === 'rgba(0, 0, 0, 0)', 'the field is unseen and not zoomed into');
     assert.deepEqual(field.scroll, [0, 0, 1]);
     assert.equal(await page.$eval('#canvas', (c) => getComputedStyle(c).touchAction), 'none');
     assert.equal(await page.$eval('#canvas', (c) =>
@@ -108,8 +174,8 @@ const cases = {
     await page.keyboard.press('2');  // a keyboard attached to the tablet
     await page.keyboard.sendCharacter('5');
     await page.keyboard.press('Enter');
-    assert.equal(await stated(page), matrixText('25.00, 0.00, 0.00; 0.00, 1.00, 0.00; 0.00, 0.00, 1.00'));
-    assert.notEqual(await focused(page), 'keyboard-field', 'Enter ends the entry and lets the keyboard close');
+    assert.equal(await stated(page), '25.00, 0.00, 0.00; 0.00, 1.00, 0.00; 0.00, 0.00, 1.00');
+    assert.equal(await focused(page), 'body', 'Enter ends the entry and lets the keyboard close');
     // x scaled by 25: the body, at x = 3, now stands at x = 75, off the
     // world; nothing yellow stays where it was.
     assert.ok(!(await hasNear(page, yellow, 3, 5.5)), 'the figure follows the stored 25');
@@ -118,11 +184,11 @@ const cases = {
     await page.touchscreen.tap(...entry(box, 0, 0));
     await page.keyboard.sendCharacter('1');
     await page.touchscreen.tap(...entry(box, 1, 0));
-    assert.equal(await focused(page), 'keyboard-field');
+    assert.equal(await focused(page), 'entry-1-2');
     await page.keyboard.sendCharacter('1');
     await page.touchscreen.tap(...box.at(-30, -30));
-    assert.notEqual(await focused(page), 'keyboard-field', 'a tap elsewhere ends the entry');
-    assert.equal(await stated(page), matrixText('1.00, 1.00, 0.00; 0.00, 1.00, 0.00; 0.00, 0.00, 1.00'));
+    assert.equal(await focused(page), 'body', 'a tap elsewhere ends the entry');
+    assert.equal(await stated(page), '1.00, 1.00, 0.00; 0.00, 1.00, 0.00; 0.00, 0.00, 1.00');
     // Sheared by 1: the middle of the body moves from (3, 5.5) to (8.5, 5.5).
     assert.ok(await hasNear(page, yellow, 8.5, 5.5) && !(await hasNear(page, yellow, 3, 5.5)));
     assert.deepEqual(page.messages, []);
@@ -144,13 +210,168 @@ const cases = {
     const page = await open(browser, `file://${site}/index.html`, { width: 1280, height: 720 });
     const box = await square(page);
     assert.deepEqual([box.left, box.top, box.side, box.height, box.pixels], [280, 0, 720, 720, 720]);
+    // The style placed the square before the first paint: nothing moved since.
+    assert.equal(await page.evaluate(() => new Promise((done) => {
+      let shift = 0;
+      new PerformanceObserver((list) => list.getEntries().forEach((e) => { shift += e.value; }))
+        .observe({ type: 'layout-shift', buffered: true });
+      setTimeout(() => done(shift), 500);
+    })), 0, 'the layout shift since the page opened');
     assert.ok(await hasNear(page, blue, 0, 40) && await hasNear(page, blue, 40, 0), 'the axes');
     assert.ok(!(await hasNear(page, (p) => p.some((v) => v > 0), -55, 0, 20)), 'black beside the square');
     await page.mouse.click(...entry(box, 2, 0));
     await page.keyboard.type('20');
     await page.keyboard.press('Enter');
-    assert.equal(await stated(page), matrixText('1.00, 0.00, 20.00; 0.00, 1.00, 0.00; 0.00, 0.00, 1.00'));
+    assert.equal(await stated(page), '1.00, 0.00, 20.00; 0.00, 1.00, 0.00; 0.00, 0.00, 1.00');
     assert.ok(await hasNear(page, yellow, 23, 5.5) && !(await hasNear(page, yellow, 3, 5.5)));
+    assert.deepEqual(page.messages, []);
+  },
+
+  // A student without a pointer: Tab reaches the six entries in reading
+  // order and leaves them, Shift+Tab comes back, the arrows move between
+  // them; Enter gives the program a click at the entry's centre, so the
+  // edit draws what the same edit by mouse draws; the focus stays on the
+  // entry, the accessible tree names it with its value, and the status says
+  // what changed. The focus mark shows for the keyboard only, and axe finds
+  // nothing at load, while an entry is typed or after the commit.
+  async keyboardOnly(browser) {
+    const page = await open(browser, `file://${site}/index.html`, { width: 600, height: 600 });
+    const box = await square(page);
+    assert.deepEqual(await axeViolations(page), [], 'at load');
+    const tab = async (shift) => {
+      await (shift ? page.keyboard.down('Shift') : null);
+      await page.keyboard.press('Tab');
+      await (shift ? page.keyboard.up('Shift') : null);
+      return focused(page);
+    };
+    const order = [];
+    for (let i = 0; i < 7; ++i) {
+      order.push(await tab(false));
+    }
+    assert.deepEqual(order.slice(0, 6), ['entry-1-1', 'entry-1-2', 'entry-1-3', 'entry-2-1', 'entry-2-2', 'entry-2-3']);
+    assert.ok(!order[6].startsWith('entry'), 'Tab leaves the entries');
+    for (const expected of ['entry-2-3', 'entry-2-2', 'entry-2-1', 'entry-1-3', 'entry-1-2']) {
+      assert.equal(await tab(true), expected);
+    }
+    assert.ok(await hasNear(page, white, 36, 46.5, 4), 'the focus mark at the corner of the box');
+
+    await page.keyboard.press('Enter');
+    await page.keyboard.type('1');
+    assert.equal((await entryNode(page, 'Row 1, column 2')).value, '1', 'the text typed so far');
+    assert.deepEqual(await axeViolations(page), [], 'while an entry is typed');
+    await page.keyboard.press('Enter');
+    assert.equal(await focused(page), 'entry-1-2', 'the focus stays on the entry');
+    assert.equal((await entryNode(page, 'Row 1, column 2')).value, '1.00');
+    assert.equal(await said(page), 'Row 1, column 2 is now 1.00. The point (1, 0) now goes to (1.00, 0.00), ' +
+      'the point (0, 1) to (1.00, 1.00) and the origin to (0.00, 0.00).');
+    assert.deepEqual(await axeViolations(page), [], 'after the commit');
+    const byKeyboard = (await picture(page)).png;
+
+    // The same edit by mouse draws the same picture, but for the focus mark.
+    const other = await open(browser, `file://${site}/index.html`, { width: 600, height: 600 });
+    await other.mouse.click(...entry(box, 1, 0));
+    await other.keyboard.type('1');
+    await other.keyboard.press('Enter');
+    const byMouse = (await picture(other)).png;
+    let differing = 0;
+    for (let i = 0; i < byMouse.data.length; i += 4) {
+      const [a, b] = [byKeyboard, byMouse].map((png) => [...png.data.subarray(i, i + 3)]);
+      differing += a.some((v, k) => v !== b[k]) && !white(a) ? 1 : 0;
+    }
+    assert.equal(differing, 0, 'pixels other than the focus mark that differ from the edit by mouse');
+    assert.ok(!(await picture(other)).inside(-50, -50, 50, 50).some(white), 'a click shows no focus mark');
+    await other.close();
+
+    // Space starts an entry too, and Esc commits it; the arrows move.
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press(' ');
+    assert.equal((await entryNode(page, 'Row 1, column 3')).value ?? '', '', 'the entry started empty');
+    await page.keyboard.press('Escape');
+    assert.match(await said(page), /^Row 1, column 3 is now 0\.00\. /);
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press('ArrowDown');
+    assert.equal(await focused(page), 'entry-2-3', 'right stops at the row\'s end, down goes to the next row');
+    assert.deepEqual(page.messages, []);
+  },
+
+  // With the system's contrast setting, or forced colours: the axes and
+  // ticks at least 3:1 against black; the typed text at least 4.5:1 against
+  // its box at every step of the pulse, the box at least 3:1 against black.
+  // Without either, the axes are drawn as today.
+  async contrastOnRequest(browser) {
+    const settings = [null, { name: 'prefers-contrast', value: 'more' }, { name: 'forced-colors', value: 'active' }];
+    for (const feature of settings) {
+      const page = await open(browser, `file://${site}/index.html`, { width: 600, height: 600 });
+      const what = feature ? `${feature.name}: ${feature.value}` : 'no setting';
+      if (feature) {
+        await (await page.createCDPSession()).send('Emulation.setEmulatedMedia', { features: [feature] });
+      }
+      const shown = await picture(page);
+      const axis = brightest(shown.near(-22, 0, 2));
+      const tick = brightest(shown.near(-20, 0.6, 2));
+      if (!feature) {
+        // As the desktop program draws them, within a step of rounding.
+        assert.ok([[axis, [0, 0, 179]], [tick, [0, 0, 128]]].every(([seen, desktop]) =>
+          seen.every((v, i) => Math.abs(v - desktop[i]) <= 1)), `axis ${axis}, tick ${tick}`);
+        await page.close();
+        continue;
+      }
+      assert.ok(contrast(axis, [0, 0, 0]) >= 3 && contrast(tick, [0, 0, 0]) >= 3, `${what}: axis ${axis}, tick ${tick}`);
+      await page.mouse.click(...entry(await square(page), 0, 0));
+      await page.keyboard.type('88');
+      const boxes = new Set();
+      for (let i = 0; i < 25; ++i) {
+        const pixels = (await picture(page)).inside(29.4, 42.9, 33.6, 46.1);
+        const counts = new Map();
+        pixels.forEach((p) => counts.set(`${p}`, (counts.get(`${p}`) || 0) + 1));
+        const boxColour = [...counts].sort((a, b) => b[1] - a[1])[0][0].split(',').map(Number);
+        const text = pixels.filter((p) => contrast(p, boxColour) > 1.5);
+        assert.ok(text.length > 10, `${what}: the typed text is drawn`);
+        for (const p of text) {
+          assert.ok(contrast(p, boxColour) >= 4.5, `${what}: text ${p} on box ${boxColour}`);
+        }
+        assert.ok(contrast(boxColour, [0, 0, 0]) >= 3, `${what}: box ${boxColour}`);
+        boxes.add(`${boxColour}`);
+      }
+      assert.ok(boxes.size >= 4, `${what}: the pulse was seen at ${boxes.size} steps`);
+      assert.deepEqual(page.messages, []);
+      await page.close();
+    }
+  },
+
+  // At rest nothing reaches WebGL, and the right picture comes back with no
+  // further input after a resize, a lost and restored context, and the page
+  // hidden and shown again. While an entry is in progress the box pulses.
+  async restsAndComesBack(browser) {
+    const page = await open(browser, `file://${site}/index.html`, { width: 600, height: 600 });
+    const figureAndAxes = async (what) => {
+      assert.ok(await hasNear(page, yellow, 3, 5.5) && await hasNear(page, blue, -22, 0), what);
+      await sleep(200);
+      assert.equal(await drawsWithin(page, 500), 0, `nothing drawn at rest ${what}`);
+    };
+    await figureAndAxes('after the first frame');
+    await page.setViewport({ width: 500, height: 700, deviceScaleFactor: 1 });
+    assert.equal((await square(page)).pixels, 500);
+    await figureAndAxes('after a resize');
+
+    await page.evaluate(() => new Promise((done) => {
+      const canvas = document.getElementById('canvas');
+      canvas.addEventListener('webglcontextrestored', done, { once: true });
+      const lose = canvas.getContext('webgl').getExtension('WEBGL_lose_context');
+      lose.loseContext();
+      setTimeout(() => lose.restoreContext(), 100);
+    }));
+    await figureAndAxes('after the context came back');
+
+    const other = await browser.newPage();
+    await other.bringToFront();
+    assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+    await page.bringToFront();
+    await other.close();
+    await figureAndAxes('after the page was shown again');
+
+    await page.mouse.click(...entry(await square(page), 0, 0));
+    assert.ok(await drawsWithin(page, 300) > 0, 'the pulsing box is drawn');
     assert.deepEqual(page.messages, []);
   },
 

@@ -20,6 +20,7 @@ namespace e2e {
 namespace {
 
 const Cell noEntry{-1, -1};
+const Rgb focusMark{255, 255, 255};
 
 // Window sizes taller than wide and wider than tall that every target
 // accepts (Firefox keeps its windows at least about 500 pixels wide).
@@ -117,7 +118,11 @@ bool sameAsDesktop(const Picture &p, const Picture &desktop, int lineSlack) {
     if (p.width() != desktop.width() || p.height() != desktop.height()) {
         return false;
     }
-    auto alike = [](Rgb a, Rgb b) { return sameColour(a, b) || (isHighlight(a) && isHighlight(b)); };
+    // The page marks the entry the keyboard focused in white, which the
+    // program never draws.
+    auto alike = [](Rgb a, Rgb b) {
+        return sameColour(a, b) || (isHighlight(a) && isHighlight(b)) || a == focusMark || b == focusMark;
+    };
     // Some pixel of the colour within `slack` pixels of (column, row) in q.
     auto nearIn = [&](const Picture &q, int column, int row, Rgb colour, int slack) {
         for (int r = row - slack; r <= row + slack; ++r) {
@@ -431,6 +436,34 @@ TEST_F(EndToEnd, BackspaceRemovesTheLastCharacterAndUnusualKeysGoIntoTheEntryAsT
             return highlightedEntry(p) == noEntry && headTopAt(p, 9, 10) && figureDrawnThrough(p, moved);
         }));
     EXPECT_TRUE(program_->running());
+}
+
+// Without a pointer, on the page: Tab reaches the entries in reading order,
+// Enter starts the focused one as a click at its centre does, and the edit
+// draws what the desktop program draws for the same edit by mouse, with the
+// focus mark around the entry.
+TEST_F(EndToEnd, TabAndEnterEditAnEntryAsTheMouseDoes) {
+    if (!target_.keyboardEntries) {
+        GTEST_SKIP() << "entries are chosen with the mouse, as GLUT offers";
+    }
+    const Cell topMiddle{1, 0};
+    program_->pressKey("Tab");
+    program_->pressKey("Tab");
+    program_->pressKey("Return");
+    twin_->click(entryCentreX(topMiddle.column), entryCentreY(topMiddle.row));
+    ASSERT_TRUE(shows("an empty entry on the top-middle cell", [&](const Picture &p) {
+        return entryInProgress(p, topMiddle, false);
+    }));
+    typeText("1");
+    pressKey("Return");
+    Affine shear;
+    shear.b = 1;
+    Picture edited;
+    ASSERT_TRUE(shows(
+        "the sheared figure with its head top at (13, 10)",
+        [&](const Picture &p) { return highlightedEntry(p) == noEntry && figureDrawnThrough(p, shear); }, &edited));
+    EXPECT_TRUE(holds(edited, edited.countIn(35, 41.5, 42, 47.5, near(focusMark)) > 20,
+                      "the focus mark around the top-middle entry"));
 }
 
 // Without a window manager there is no close button to click; the end sends

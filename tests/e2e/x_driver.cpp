@@ -153,7 +153,7 @@ Target targetFromEnvironment() {
                           "file://" OSTRIVANE_SOURCE_DIR "/build-web/site/index.html"};
         target.lineSlack = 3;
         target.square = true;
-        target.drawsOnChange = true;
+        target.drawsOnChange = target.keyboardEntries = true;
         if (target.name == "firefox") {
             target.title = "Ostrivane — Mozilla Firefox";
             target.offsetX = target.offsetY = -10;

@@ -53,6 +53,8 @@ struct Target {
     // The page draws only when its picture changes; the others draw
     // continuously.
     bool drawsOnChange = false;
+    // The page's entries are also reached and started with the keyboard.
+    bool keyboardEntries = false;
     // How long the first window may take to appear.
     std::chrono::milliseconds startWait = defaultWait;
 
