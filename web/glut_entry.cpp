@@ -58,7 +58,7 @@ void tellPage(int committedColumn, int committedRow) {
             char value[104];
             std::snprintf(value, sizeof value, "%4.2f", static_cast<double>(s.matrix[c * 3 + r]));
             length += std::snprintf(cells + length, sizeof cells - static_cast<std::size_t>(length), "%s%.100s",
-                                    length == 0 ? "" : "\n", typed ? s.entryText : value);
+                                    r + c == 0 ? "" : "\n", typed ? s.entryText : value);
         }
     }
     char said[400] = "";

@@ -8,6 +8,7 @@
   // For the load-time measurement: the script has been read and decoded.
   performance.mark('ostrivane-evaluated');
   var canvas = document.getElementById('canvas');
+  var stage = canvas.parentNode;
   var status = document.getElementById('status');
 
   // The drawing buffer has one pixel for each CSS pixel of the square.
@@ -31,7 +32,7 @@
     note.textContent = "Ostrivane draws with WebGL, which this browser does not offer or has " +
         "turned off. Turn on hardware acceleration in the browser's settings, or open this " +
         'page in another browser.';
-    canvas.parentNode.replaceWith(note);
+    stage.replaceWith(note);
     return;
   }
   // Served over http or https the site is an app that opens without a
@@ -48,7 +49,7 @@
   // The matrix as a table over the panel: the six editable entries are
   // text fields (an on-screen keyboard types into the focused one), the
   // fixed row is text. Their places are the page's style's.
-  var table = canvas.parentNode.appendChild(document.createElement('div'));
+  var table = stage.appendChild(document.createElement('div'));
   table.id = 'matrix';
   table.setAttribute('role', 'table');
   table.setAttribute('aria-label', 'The transformation matrix');
@@ -76,6 +77,18 @@
       entries.push(entry);
     }
   }
+
+  // No long-press menu, no double-tap zoom, no made-up mouse events. On
+  // the canvas's parent, which also holds the table laid over it: the
+  // browser then knows the listeners cover the whole square. iOS opens its
+  // keyboard for a field focused at the end of a touch.
+  stage.addEventListener('touchstart', function (event) { event.preventDefault(); }, { passive: false });
+  stage.addEventListener('touchend', function (event) {
+    event.preventDefault();
+    if (selected && document.activeElement !== selected) {
+      selected.focus({ preventScroll: true });
+    }
+  }, { passive: false });
 
   // The focus mark shows only while the keyboard moves between entries.
   function byKeyboard(yes) {
@@ -259,15 +272,6 @@
       var p = at(event);
       Module._ostrivanePointerAt(p[0], p[1]);
     });
-    // No long-press menu, no double-tap zoom, no made-up mouse events. iOS
-    // opens its keyboard for a field focused at the end of a touch.
-    canvas.addEventListener('touchstart', function (event) { event.preventDefault(); }, { passive: false });
-    canvas.addEventListener('touchend', function (event) {
-      event.preventDefault();
-      if (selected && document.activeElement !== selected) {
-        selected.focus({ preventScroll: true });
-      }
-    }, { passive: false });
 
     // The picture may change with the contrast setting, and must come back
     // after a resize or when the page is shown again.
