@@ -5,7 +5,7 @@
 # printing the address.
 #   bash tools/web.sh            build, then serve (Ctrl+C stops)
 #   bash tools/web.sh --build    build only
-#   bash tools/web.sh --measure  build, then measure size, first frame and CPU per frame
+#   bash tools/web.sh --measure  build, then measure size, first frame and CPU per second
 # OSTRIVANE_WEB_PORT chooses the port (default 8000).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

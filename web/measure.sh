@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Measures the built site: its size as copied and gzip'd, and in headless
-# Chromium (software WebGL), beside a bare WebGL page that only clears, the
-# time from navigation to the first drawn frame and the browser's CPU time
-# per frame (web/measure.mjs).
+# Chromium (software WebGL), beside plain WebGL pages, the time from
+# navigation to the first drawn frame and the browser's CPU time per second,
+# at rest and with an entry in progress (web/measure.mjs).
 #   bash web/measure.sh [SITE_DIR] [LOADS]    (tools/web.sh --measure builds first)
 # web/node.sh installs puppeteer-core from npm into build-web/node/ on first use.
 set -euo pipefail

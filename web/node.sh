@@ -18,6 +18,8 @@ if ! cmp -s "$root/web/package.json" "$node_dir/package.json" || [ ! -d "$node_d
     (cd "$node_dir" && npm install --no-audit --no-fund --no-package-lock --silent >/dev/null)
 fi
 [ "${1:-}" = --install ] && exit 0
+# The page test that makes a newer build of the site finds the sources here.
+export OSTRIVANE_SOURCE_DIR=$root
 script=$1
 shift
 # The script runs from build-web/node/, where node finds the packages.

@@ -5,8 +5,10 @@
 // is judged by probes at world positions, as the render tests do.
 //   node page_test.mjs SITE_DIR CASE     (web/node.sh runs it)
 import { createServer } from 'node:http';
-import { readFileSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
 import assert from 'node:assert/strict';
 import { PNG } from 'pngjs';
@@ -130,6 +132,68 @@ const focused = (page) => page.evaluate(() => document.activeElement.id || docum
 const stated = (page) => page.$$eval('#matrix [role=row]', (rows) => rows.map((row) =>
   [...row.querySelectorAll('input, span')].map((e) => e.value ?? e.textContent.split(',')[0]).join(', '))
   .join('; '));
+
+// A server of the files in `server.root`, at `server.base` (a path of its
+// own); `server.root` may change while it runs.
+async function serve(root) {
+  const server = createServer((request, response) => {
+    const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    if (!path.startsWith('/course/')) {
+      response.writeHead(404).end();
+      return;
+    }
+    const file = join(server.root, path.slice('/course/'.length) || 'index.html');
+    try {
+      const body = readFileSync(file);
+      const type = { '.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
+                     '.webmanifest': 'application/manifest+json' }[extname(file)] || 'application/octet-stream';
+      response.writeHead(200, { 'Content-Type': type }).end(body);
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  server.root = root;
+  await new Promise((done) => server.listen(0, '127.0.0.1', done));
+  server.base = `http://127.0.0.1:${server.address().port}/course/`;
+  server.stop = () => {
+    server.closeAllConnections();
+    return new Promise((done) => server.close(done));
+  };
+  return server;
+}
+
+// The site served and opened once, its service worker installed and in
+// control of the page.
+async function openInstalled(browser) {
+  const server = await serve(site);
+  const page = await open(browser, server.base, { width: 600, height: 600 });
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 20000 });
+  return [server, page];
+}
+
+// The next release of `site`, made as the build makes a site (web/make_site.sh,
+// from the sources in OSTRIVANE_SOURCE_DIR) from the same program and a page
+// marked data-build="newer": its folder and its worker's cache name.
+function newerBuild(site) {
+  const source = process.env.OSTRIVANE_SOURCE_DIR;
+  const dir = mkdtempSync(join(tmpdir(), 'ostrivane-newer-'));
+  for (const file of ['web/manifest.webmanifest', 'web/sw.js', 'web/make_site.sh', 'packaging/ostrivane.svg']) {
+    cpSync(join(source, file), join(dir, 'source', file));
+  }
+  const page = readFileSync(join(source, 'web/index.html'), 'utf8');
+  const newerPage = page.replace('<html lang="en">', '<html lang="en" data-build="newer">');
+  assert.notEqual(newerPage, page, 'the newer build marks its page');
+  writeFileSync(join(dir, 'source/web/index.html'), newerPage);
+  cpSync(join(site, 'ostrivane.js'), join(dir, 'ostrivane.js'));
+  execFileSync('bash', [join(dir, 'source/web/make_site.sh'), join(dir, 'source'), dir,
+                        `${process.env.OSTRIVANE_VERSION}.1`]);
+  rmSync(join(dir, 'source'), { recursive: true });
+  const cacheOf = (folder) => readFileSync(join(folder, 'sw.js'), 'utf8').match(/'(ostrivane-[0-9a-f]{16})'/)[1];
+  assert.notEqual(cacheOf(dir), cacheOf(site), 'the newer worker keeps a cache of its own');
+  return [dir, cacheOf(dir)];
+}
+
 
 const cases = {
   // A phone held upright: the square at the top; taps start entries and keep
@@ -399,25 +463,7 @@ const cases = {
   // Served under a path of its own: the manifest, its icons, the service
   // worker, and a reload with the server stopped.
   async installableAndOffline(browser) {
-    const server = createServer((request, response) => {
-      const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
-      if (!path.startsWith('/course/')) {
-        response.writeHead(404).end();
-        return;
-      }
-      const file = join(site, path.slice('/course/'.length) || 'index.html');
-      try {
-        const body = readFileSync(file);
-        const type = { '.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
-                       '.webmanifest': 'application/manifest+json' }[extname(file)] || 'application/octet-stream';
-        response.writeHead(200, { 'Content-Type': type }).end(body);
-      } catch {
-        response.writeHead(404).end();
-      }
-    });
-    await new Promise((done) => server.listen(0, '127.0.0.1', done));
-    const base = `http://127.0.0.1:${server.address().port}/course/`;
-    const page = await open(browser, base, { width: 600, height: 600 });
+    const [server, page] = await openInstalled(browser);
     const manifest = await page.evaluate(async () => {
       const link = document.querySelector('link[rel=manifest]');
       return (await fetch(link.href)).json();
@@ -439,16 +485,42 @@ const cases = {
       }
       assert.ok(colours.some(iconYellow) && colours.some(iconBlue), `icon ${size} shows the figure on the axes`);
     }
-    await page.evaluate(() => navigator.serviceWorker.ready);
-    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 20000 });
     assert.match((await page.evaluate(() => caches.keys())).join(), /^ostrivane-[0-9a-f]{16}$/);
-    server.closeAllConnections();
-    await new Promise((done) => server.close(done));
+    await server.stop();
     await page.reload();
     await page.waitForFunction('window.ostrivaneFirstFrame !== undefined', { timeout: 20000 });
     assert.equal(await page.title(), 'Ostrivane');
     assert.ok(await hasNear(page, yellow, 3, 5.5), 'the page draws without a server');
     assert.deepEqual(page.messages, []);
+  },
+
+  // A newer release put on the server over an installed copy: the newer
+  // page within two visits, its worker's cache the only one kept, and that
+  // page offline too.
+  async installedCopyUpdates(browser) {
+    const [server, page] = await openInstalled(browser);
+    const [newer, newerCache] = newerBuild(site);
+    // A student opening the page again.
+    const visit = async () => {
+      await page.goto(server.base);
+      await page.waitForFunction('window.ostrivaneFirstFrame !== undefined', { timeout: 20000 });
+      return page.evaluate(() => document.documentElement.dataset.build);
+    };
+    try {
+      server.root = newer;
+      if (await visit() !== 'newer') {
+        assert.equal(await visit(), 'newer', 'the newer page on the second visit');
+      }
+      await page.waitForFunction((name) => caches.keys().then((names) => names.join() === name),
+        { timeout: 20000 }, newerCache).catch(async () =>
+        assert.fail(`caches ${await page.evaluate(() => caches.keys())}, not only the newer ${newerCache}`));
+      await server.stop();
+      assert.equal(await visit(), 'newer', 'the newer page offline');
+      assert.ok(await hasNear(page, yellow, 3, 5.5), 'the newer page draws without a server');
+      assert.deepEqual(page.messages, []);
+    } finally {
+      rmSync(newer, { recursive: true, force: true });
+    }
   },
 };
 
