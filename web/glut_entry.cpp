@@ -57,19 +57,20 @@ void tellPage(int committedColumn, int committedRow) {
             const bool typed = s.editing != 0 && c == s.selectedColumn && r == s.selectedRow;
             char value[104];
             std::snprintf(value, sizeof value, "%4.2f", static_cast<double>(s.matrix[c * 3 + r]));
-            length += std::snprintf(cells + length, sizeof cells - static_cast<std::size_t>(length), "%s%.100s",
-                                    r + c == 0 ? "" : "\n", typed ? s.entryText : value);
+            length += std::snprintf(cells + length, sizeof cells - static_cast<std::size_t>(length),
+                                    "%s%.100s", r + c == 0 ? "" : "\n", typed ? s.entryText : value);
         }
     }
     char said[400] = "";
     if (committedColumn >= 0) {
         const float *m = s.matrix;
         const auto d = [](float v) { return static_cast<double>(v); };
-        std::snprintf(said, sizeof said,
-                      "Row %d, column %d is now %4.2f. The point (1, 0) now goes to (%4.2f, %4.2f), the point "
-                      "(0, 1) to (%4.2f, %4.2f) and the origin to (%4.2f, %4.2f).",
-                      committedRow + 1, committedColumn + 1, d(m[committedColumn * 3 + committedRow]), d(m[0] + m[6]),
-                      d(m[1] + m[7]), d(m[3] + m[6]), d(m[4] + m[7]), d(m[6]), d(m[7]));
+        std::snprintf(
+            said, sizeof said,
+            "Row %d, column %d is now %4.2f. The point (1, 0) now goes to (%4.2f, %4.2f), the point "
+            "(0, 1) to (%4.2f, %4.2f) and the origin to (%4.2f, %4.2f).",
+            committedRow + 1, committedColumn + 1, d(m[committedColumn * 3 + committedRow]), d(m[0] + m[6]),
+            d(m[1] + m[7]), d(m[3] + m[6]), d(m[4] + m[7]), d(m[6]), d(m[7]));
     }
     showState(s.editing, s.selectedColumn, s.selectedRow, cells, said);
 }
@@ -125,7 +126,8 @@ void web::wakeFrames() {
 extern "C" {
 
 // A press or release of a mouse button (0 left, 1 middle, 2 right) or a tap,
-// at a pixel of the canvas. A left press commits the entry in progress.
+// at a pixel of the canvas; keys are then reported at that pixel. A left
+// press commits the entry in progress.
 EMSCRIPTEN_KEEPALIVE void ostrivanePress(int button, int state, int x, int y) {
     pointerX = x;
     pointerY = y;
@@ -137,11 +139,6 @@ EMSCRIPTEN_KEEPALIVE void ostrivanePress(int button, int state, int x, int y) {
     const int row = editorState.selectedRow;
     mouseCallback(button, state, x, y);
     handled(commits ? column : -1, row);
-}
-
-EMSCRIPTEN_KEEPALIVE void ostrivanePointerAt(int x, int y) {
-    pointerX = x;
-    pointerY = y;
 }
 
 // The character code GLUT on X would hand the keyboard callback.

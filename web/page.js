@@ -268,10 +268,6 @@
     }
     canvas.addEventListener('mousedown', mouse(0));
     canvas.addEventListener('mouseup', mouse(1));
-    canvas.addEventListener('mousemove', function (event) {
-      var p = at(event);
-      Module._ostrivanePointerAt(p[0], p[1]);
-    });
 
     // The picture may change with the contrast setting, and must come back
     // after a resize or when the page is shown again.

@@ -26,29 +26,17 @@ bool shownValid = false;
 // to Emscripten's GL calls; 0 when the browser offers no WebGL. Only WebGL 1
 // is used, and no extension.
 EM_JS(int, pageContext, (), {
-    return Module.gl ? GL.registerContext(Module.gl, {majorVersion : 1, enableExtensionsByDefault : false}) : 0;
+    return Module.gl ? GL.registerContext(Module.gl, {majorVersion : 1, enableExtensionsByDefault : false})
+                     : 0;
 });
 
+// Each vertex in its own colour; points are single pixels.
 const char *const vertexShader =
-    "attribute vec4 position;\n"
-    "attribute vec3 colour;\n"
-    "varying vec3 fragmentColour;\n"
-    "void main() {\n"
-    "    gl_Position = position;\n"
-    "    gl_PointSize = 1.0;\n"
-    "    fragmentColour = colour;\n"
-    "}\n";
-
+    "attribute vec4 position; attribute vec3 colour; varying vec3 fragmentColour;\n"
+    "void main() { gl_Position = position; gl_PointSize = 1.0; fragmentColour = colour; }\n";
 const char *const fragmentShader =
-    "#ifdef GL_FRAGMENT_PRECISION_HIGH\n"
-    "precision highp float;\n"
-    "#else\n"
-    "precision mediump float;\n"
-    "#endif\n"
-    "varying vec3 fragmentColour;\n"
-    "void main() {\n"
-    "    gl_FragColor = vec4(fragmentColour, 1.0);\n"
-    "}\n";
+    "#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n#else\nprecision mediump float;\n#endif\n"
+    "varying vec3 fragmentColour;\nvoid main() { gl_FragColor = vec4(fragmentColour, 1.0); }\n";
 
 GLuint compile(GLenum type, const char *source) {
     const GLuint shader = emscripten_glCreateShader(type);
@@ -92,7 +80,9 @@ void send(const Frame &f) {
                             f.vertices.data(), GL_STREAM_DRAW);
     for (const Run &run : f.runs) {
         emscripten_glViewport(run.viewport[0], run.viewport[1], run.viewport[2], run.viewport[3]);
-        const GLenum mode = run.kind == Kind::Points ? GL_POINTS : run.kind == Kind::Lines ? GL_LINES : GL_TRIANGLES;
+        const GLenum mode = run.kind == Kind::Points  ? GL_POINTS
+                            : run.kind == Kind::Lines ? GL_LINES
+                                                      : GL_TRIANGLES;
         emscripten_glDrawArrays(mode, run.first, run.count);
     }
 }
@@ -153,8 +143,12 @@ void Frame::clear(const float rgba[4]) {
 }
 
 void Frame::add(Kind kind, const Vertex &v, const int viewport[4]) {
-    if (runs.empty() || runs.back().kind != kind || std::memcmp(runs.back().viewport, viewport, 4 * sizeof(int)) != 0) {
-        runs.push_back(Run{kind, static_cast<int>(vertices.size()), 0, {viewport[0], viewport[1], viewport[2], viewport[3]}});
+    if (runs.empty() || runs.back().kind != kind ||
+        std::memcmp(runs.back().viewport, viewport, 4 * sizeof(int)) != 0) {
+        runs.push_back(Run{kind,
+                           static_cast<int>(vertices.size()),
+                           0,
+                           {viewport[0], viewport[1], viewport[2], viewport[3]}});
     }
     vertices.push_back(v);
     ++runs.back().count;
@@ -170,7 +164,8 @@ void Frame::reset() {
 bool Frame::sameAs(const Frame &other) const {
     return cleared == other.cleared && std::memcmp(clearRgba, other.clearRgba, sizeof clearRgba) == 0 &&
            vertices.size() == other.vertices.size() && runs.size() == other.runs.size() &&
-           (vertices.empty() || std::memcmp(vertices.data(), other.vertices.data(), vertices.size() * sizeof(Vertex)) == 0) &&
+           (vertices.empty() ||
+            std::memcmp(vertices.data(), other.vertices.data(), vertices.size() * sizeof(Vertex)) == 0) &&
            (runs.empty() || std::memcmp(runs.data(), other.runs.data(), runs.size() * sizeof(Run)) == 0);
 }
 

@@ -451,9 +451,8 @@ TEST_F(EndToEnd, TabAndEnterEditAnEntryAsTheMouseDoes) {
     program_->pressKey("Tab");
     program_->pressKey("Return");
     twin_->click(entryCentreX(topMiddle.column), entryCentreY(topMiddle.row));
-    ASSERT_TRUE(shows("an empty entry on the top-middle cell", [&](const Picture &p) {
-        return entryInProgress(p, topMiddle, false);
-    }));
+    ASSERT_TRUE(shows("an empty entry on the top-middle cell",
+                      [&](const Picture &p) { return entryInProgress(p, topMiddle, false); }));
     typeText("1");
     pressKey("Return");
     Affine shear;
@@ -461,7 +460,8 @@ TEST_F(EndToEnd, TabAndEnterEditAnEntryAsTheMouseDoes) {
     Picture edited;
     ASSERT_TRUE(shows(
         "the sheared figure with its head top at (13, 10)",
-        [&](const Picture &p) { return highlightedEntry(p) == noEntry && figureDrawnThrough(p, shear); }, &edited));
+        [&](const Picture &p) { return highlightedEntry(p) == noEntry && figureDrawnThrough(p, shear); },
+        &edited));
     EXPECT_TRUE(holds(edited, edited.countIn(35, 41.5, 42, 47.5, near(focusMark)) > 20,
                       "the focus mark around the top-middle entry"));
 }
