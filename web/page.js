@@ -117,8 +117,9 @@
       // Started by a press, ended: an on-screen keyboard may close.
       document.activeElement.blur();
     }
+    // The same sentence twice differs by a space, so that it is said again.
     if (said) {
-      status.textContent = said;
+      status.textContent = status.textContent === said ? said + '\u00a0' : said;
     }
   };
 
