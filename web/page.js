@@ -174,19 +174,17 @@
         return;
       }
       var focused = entries.indexOf(document.activeElement);
-      var move = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -3, ArrowDown: 3 }[event.key];
-      var next = focused + move;
-      var turn = event.key === 'Enter' || event.key === ' ' ? entries[focused] :
-        // Left and right stay in their row.
-        move && next >= 0 && next < 6 && (move % 3 === 0 || ((next / 3) | 0) === ((focused / 3) | 0)) ?
-          entries[next] : null;
-      if (!editing && focused >= 0 && turn) {
+      // The arrows move between entries; left and right stay in their row.
+      var next = focused + ({ ArrowLeft: -1, ArrowRight: 1, ArrowUp: -3, ArrowDown: 3 }[event.key] || NaN);
+      var moveTo = entries[next] && (Math.abs(next - focused) === 3 || ((next / 3) | 0) === ((focused / 3) | 0)) ?
+        entries[next] : null;
+      if (!editing && focused >= 0 && (event.key === 'Enter' || event.key === ' ' || moveTo)) {
         event.preventDefault();
         byKeyboard(true);
-        if (turn === entries[focused]) {
-          click(turn);
+        if (moveTo) {
+          moveTo.focus();
         } else {
-          turn.focus();
+          click(entries[focused]);
         }
         return;
       }
