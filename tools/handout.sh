@@ -136,6 +136,7 @@ make_pdf() {
         --standalone --self-contained --resource-path="$work" --fail-if-warnings \
         --metadata pagetitle="$title" --metadata lang=en-GB \
         --metadata handout="$copy" --metadata scene="$root/src/scene.cpp" \
+        --metadata exercises="$root/docs/lessons/exercises.txt" \
         --lua-filter="$root/docs/lessons/handout.lua" --css="$root/docs/lessons/handout.css" \
         --pdf-engine=weasyprint --pdf-engine-opt=--pdf-variant=pdf/ua-1 \
         -o "$tmp_pdf" 2>&1) || fail "pandoc could not make $(basename "$pdf"): $log"

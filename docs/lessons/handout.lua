@@ -3,7 +3,8 @@
 -- (-M handout=teacher) or the students' worksheet (-M handout=worksheet).
 --
 -- - <div class="teacher"> and <div class="answer"> print only in the
---   teacher's copy, <div class="student"> only in the worksheet.
+--   teacher's copy, <div class="student"> only in the worksheet. An
+--   answer's picture goes first, to stand beside its text.
 -- - A ```matrix block becomes a table; a ```product block (one term a line,
 --   "NAME = ROW / ROW / ROW", between lines holding an operator) a row of
 --   captioned tables.
@@ -17,13 +18,13 @@
 -- - A ```keypoints block becomes the figure with its key points labelled,
 --   and the table of their coordinates.
 -- - A <div class="working" lines="N"> becomes N ruled lines to work on.
--- - Exercises ("## N. ...") start a page in the worksheet, so that one can
---   be copied for a class; a heading of class "page" starts one in both.
+-- - Exercises ("## N. ...") start a page, so that one can be copied for a
+--   class; so does a heading of class "page".
 -- The figure is read from the program's own drawing code (-M scene=FILE).
 -- A picture that is not there or a link to no heading stops pandoc with an
 -- error, so that its exit status says whether the handout is whole.
 
-local mode, scene
+local mode, scene, exercises_list
 
 -- The key points, A to E, in the figure's own coordinates.
 local key_points = {
@@ -181,7 +182,7 @@ local function write_frame(name, reach, width, low, extra)
     '<g transform="scale(1,-1)">',
   }
   local grid = (reach - low) <= 40 and 1 or 5
-  local labels = (reach - low) <= 40 and 5 or 10
+  local labels = (reach - low) <= 50 and 5 or 10
   for v = math.ceil(low / grid) * grid, reach, grid do
     out[#out + 1] = string.format('<line class="grid" x1="%g" y1="%g" x2="%g" y2="%g" stroke="%s" stroke-width="%s"/>',
       v, low, v, reach, colour.grid, mm(0.15))
@@ -241,6 +242,10 @@ local function figure_html(src, caption, class)
     class, src, escape(caption), escape(caption))
 end
 
+local function fmt_point(p)
+  return "(" .. fmt(p[3]) .. ", " .. fmt(p[4]) .. ")"
+end
+
 local function point_rows(columns)
   local out = {}
   for _, p in ipairs(key_points) do
@@ -255,7 +260,7 @@ end
 
 -- "REACH CAPTION" lines: the frames and the table to fill in.
 local function frames(text, exercise)
-  local out = { '<div class="frames">' }
+  local out = { '<div class="prediction">' }
   local heads = {}
   local index = 0
   for line in text:gmatch("[^\n]+") do
@@ -266,25 +271,24 @@ local function frames(text, exercise)
     index = index + 1
     frame_count = frame_count + 1
     local label = exercise .. string.char(96 + index)
-    local src = write_frame(string.format("frame-%02d-%s", frame_count, label), tonumber(reach), 78)
+    local src = write_frame(string.format("frame-%02d-%s", frame_count, label), tonumber(reach), 72)
     heads[#heads + 1] = caption
     out[#out + 1] = figure_html(src, string.format("Frame %s: %s. Axes from %s to %s, the grey dashed figure " ..
       "where it starts.", label, caption, fmt(-tonumber(reach)), fmt(tonumber(reach))), "frame")
   end
-  out[#out + 1] = "</div>"
   local head = { '<table class="points"><caption>Where the key points go (write x′, y′)</caption><thead><tr>' ..
     '<th scope="col">Point</th><th scope="col">Start</th>' }
   for _, h in ipairs(heads) do
     head[#head + 1] = '<th scope="col">' .. escape(h) .. "</th>"
   end
   head[#head + 1] = "</tr></thead><tbody>" .. point_rows(#heads) .. "</tbody></table>"
-  out[#out + 1] = table.concat(head)
+  out[#out + 1] = table.concat(head) .. "</div>"
   return html(table.concat(out))
 end
 
 -- The figure large, its key points marked and lettered, and their table.
 local function keypoints()
-  local src = write_frame("key-points", 11, 85, -2, function(out, unit)
+  local src = write_frame("key-points", 11, 70, -2, function(out, unit)
     for _, p in ipairs(key_points) do
       out[#out + 1] = string.format('<circle cx="%g" cy="%g" r="%s" fill="#000000"/>', p[3], p[4], 0.9 / unit)
       out[#out + 1] = string.format('<text x="%g" y="%g" font-size="%s" font-weight="bold" transform="scale(1,-1)">' ..
@@ -303,15 +307,70 @@ local function keypoints()
     "</tbody></table>")
 end
 
+-- A number of the answer key: at most two decimals.
+local function rounded(value)
+  local text = string.format("%.2f", value):gsub("0+$", ""):gsub("%.$", "")
+  if text == "-0" then
+    text = "0"
+  end
+  return number(text)
+end
+
+-- The answer key: for each exercise, numbered as in the sheet, the matrix
+-- its list entries give, its determinant and where the key points go.
+local function answer_key(numbered)
+  local file = io.open(exercises_list, "r")
+  if not file then
+    error("cannot read the exercise list, " .. exercises_list)
+  end
+  local entries = {}
+  for line in file:lines() do
+    local w = words(line)
+    if #w > 0 and w[1]:sub(1, 1) ~= "#" then
+      entries[w[1]] = { table.unpack(w, 2) }
+    end
+  end
+  file:close()
+  local rows = {}
+  for n, name in ipairs(numbered) do
+    if not entries[name] then
+      error("exercise " .. n .. " shows images/lessons/" .. name .. ".png, which the exercise list lacks")
+    end
+    local m = { { 1, 0, 0 }, { 0, 1, 0 } }
+    for _, entry in ipairs(entries[name]) do
+      local column, row, text = entry:match("^(%d),(%d)=(.+)$")
+      m[tonumber(row) + 1][tonumber(column) + 1] = tonumber(text)
+    end
+    local cells = { tostring(n),
+      rounded(m[1][1]) .. ", " .. rounded(m[1][2]) .. ", " .. rounded(m[1][3]),
+      rounded(m[2][1]) .. ", " .. rounded(m[2][2]) .. ", " .. rounded(m[2][3]),
+      rounded(m[1][1] * m[2][2] - m[1][2] * m[2][1]) }
+    for _, p in ipairs(key_points) do
+      local x, y = p[3], p[4]
+      cells[#cells + 1] = "(" .. rounded(m[1][1] * x + m[1][2] * y + m[1][3]) .. ", " ..
+        rounded(m[2][1] * x + m[2][2] * y + m[2][3]) .. ")"
+    end
+    rows[#rows + 1] = '<tr><th scope="row">' .. table.concat(cells, "</td><td>"):gsub("</td>", "</th>", 1) ..
+      "</td></tr>"
+  end
+  local head = { "Exercise", "a, b, tx", "c, d, ty", "det" }
+  for _, p in ipairs(key_points) do
+    head[#head + 1] = p[1] .. " " .. fmt_point(p)
+  end
+  return html('<table class="key"><caption>Each exercise\'s matrix once all its steps are typed, its ' ..
+    "determinant a·d − b·c, and where the key points go, rounded to two decimals</caption><thead><tr>" ..
+    '<th scope="col">' .. table.concat(head, '</th><th scope="col">') .. "</th></tr></thead><tbody>" ..
+    table.concat(rows) .. "</tbody></table>")
+end
+
 local exercise = "0"
+local numbered = {} -- the picture's name of each exercise, by number
 
 local function header(h)
   local n = pandoc.utils.stringify(h.content):match("^(%d+)%.")
   if h.level == 2 and n then
     exercise = n
-    if mode == "worksheet" then
-      h.classes:insert("page")
-    end
+    h.classes:insert("page")
   end
   if h.level == 1 and mode == "worksheet" then
     h.content:extend({ pandoc.Str(":"), pandoc.Space(), pandoc.Str("worksheet") })
@@ -326,6 +385,18 @@ local function div(d)
       return {}
     end
   end
+  if d.classes:includes("answer") then
+    -- The picture first, beside the text (the stylesheet floats it).
+    local pictures, rest = {}, {}
+    for _, b in ipairs(d.content) do
+      local is_picture = b.t == "Para" and #b.content == 1 and b.content[1].t == "Image"
+      table.insert(is_picture and pictures or rest, b)
+    end
+    for i, b in ipairs(pictures) do
+      table.insert(rest, i, b)
+    end
+    d.content = rest
+  end
   if d.classes:includes("working") then
     local lines = tonumber(d.attributes.lines or "4")
     return html(string.format('<div class="working" style="height: %gmm"><p>Working:</p></div>', lines * 8.5))
@@ -334,7 +405,7 @@ end
 
 local function code_block(block)
   local kind = block.classes[1]
-  if kind == "matrix" then
+  if kind == "matrix" or kind == "symbols" then
     return html('<div class="product">' .. matrix_table(matrix_rows(block.text)) .. "</div>")
   elseif kind == "product" then
     return product(block.text)
@@ -344,6 +415,8 @@ local function code_block(block)
     return frames(block.text, exercise)
   elseif kind == "keypoints" then
     return keypoints()
+  elseif kind == "answer-key" then
+    return answer_key(numbered)
   end
 end
 
@@ -374,6 +447,7 @@ return {
     Meta = function(meta)
       mode = pandoc.utils.stringify(meta.handout or "")
       scene = pandoc.utils.stringify(meta.scene or "")
+      exercises_list = pandoc.utils.stringify(meta.exercises or "")
       if mode ~= "teacher" and mode ~= "worksheet" then
         error("say -M handout=teacher or -M handout=worksheet")
       end
@@ -382,6 +456,18 @@ return {
   -- In document order, so that a frame knows its exercise.
   {
     Pandoc = function(doc)
+      local current
+      for _, b in ipairs(doc.blocks) do
+        if b.t == "Header" then
+          current = tonumber(pandoc.utils.stringify(b.content):match("^(%d+)%."))
+        elseif current then
+          pandoc.walk_block(pandoc.Div({ b }), {
+            Image = function(i)
+              numbered[current] = numbered[current] or i.src:match("^images/lessons/(.+)%.png$")
+            end,
+          })
+        end
+      end
       local blocks = {}
       local function walk(list)
         for _, b in ipairs(list) do
