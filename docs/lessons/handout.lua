@@ -166,8 +166,10 @@ local colour = {
   label = "#000000",
 }
 
--- Writes frames/NAME.svg: the world from -reach to reach on both axes,
--- width mm wide; `extra(out, unit)` may add more, in world units (y up).
+-- Writes frames/NAME.svg: the world from `low` (-reach if nil) to reach on
+-- both axes, width mm wide, the figure grey and dashed where it starts, or
+-- black and solid with `extra`, which may add more (extra(out, unit), in
+-- world units, y up).
 local function write_frame(name, reach, width, low, extra)
   low = low or -reach
   local margin = (reach - low) * 0.09
@@ -207,9 +209,10 @@ local function write_frame(name, reach, width, low, extra)
     for _, p in ipairs(points) do
       coords[#coords + 1] = string.format("%g,%g", p[1], p[2])
     end
-    out[#out + 1] = string.format('<polyline class="start" points="%s" fill="none" stroke="%s" stroke-width="%s" ' ..
-      'stroke-dasharray="%s %s" stroke-linejoin="round"/>', table.concat(coords, " "), colour.start, mm(0.45),
-      mm(1.2), mm(0.6))
+    local style = extra and string.format('stroke="#000000" stroke-width="%s"', mm(0.6)) or
+      string.format('stroke="%s" stroke-width="%s" stroke-dasharray="%s %s"', colour.start, mm(0.45), mm(1.2), mm(0.6))
+    out[#out + 1] = string.format('<polyline class="start" points="%s" fill="none" %s stroke-linejoin="round"/>',
+      table.concat(coords, " "), style)
   end
   if extra then
     extra(out, unit)
@@ -337,13 +340,13 @@ local function answer_key(numbered)
       error("exercise " .. n .. " shows images/lessons/" .. name .. ".png, which the exercise list lacks")
     end
     local m = { { 1, 0, 0 }, { 0, 1, 0 } }
+    local typed = { { "1", "0", "0" }, { "0", "1", "0" } }
     for _, entry in ipairs(entries[name]) do
       local column, row, text = entry:match("^(%d),(%d)=(.+)$")
       m[tonumber(row) + 1][tonumber(column) + 1] = tonumber(text)
+      typed[tonumber(row) + 1][tonumber(column) + 1] = number(text)
     end
-    local cells = { tostring(n),
-      rounded(m[1][1]) .. ", " .. rounded(m[1][2]) .. ", " .. rounded(m[1][3]),
-      rounded(m[2][1]) .. ", " .. rounded(m[2][2]) .. ", " .. rounded(m[2][3]),
+    local cells = { tostring(n), table.concat(typed[1], ", "), table.concat(typed[2], ", "),
       rounded(m[1][1] * m[2][2] - m[1][2] * m[2][1]) }
     for _, p in ipairs(key_points) do
       local x, y = p[3], p[4]
@@ -353,12 +356,12 @@ local function answer_key(numbered)
     rows[#rows + 1] = '<tr><th scope="row">' .. table.concat(cells, "</td><td>"):gsub("</td>", "</th>", 1) ..
       "</td></tr>"
   end
-  local head = { "Exercise", "a, b, tx", "c, d, ty", "det" }
+  local head = { "No.", "a, b, tx", "c, d, ty", "det" }
   for _, p in ipairs(key_points) do
     head[#head + 1] = p[1] .. " " .. fmt_point(p)
   end
   return html('<table class="key"><caption>Each exercise\'s matrix once all its steps are typed, its ' ..
-    "determinant a·d − b·c, and where the key points go, rounded to two decimals</caption><thead><tr>" ..
+    "determinant a·d − b·c and where the key points go, both rounded to two decimals</caption><thead><tr>" ..
     '<th scope="col">' .. table.concat(head, '</th><th scope="col">') .. "</th></tr></thead><tbody>" ..
     table.concat(rows) .. "</tbody></table>")
 end
