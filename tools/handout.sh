@@ -10,7 +10,8 @@
 #
 # The teacher's pictures are print versions of the sheet's screenshots
 # (white paper, the figure, axes, ticks and matrix in dark colours that stay
-# apart in greyscale, every pixel where it was), made from
+# apart in greyscale, every pixel where it was, the axes and ticks widened),
+# made from
 # docs/images/lessons/*.png by mapping the program's few exact colours with
 # ImageMagick, into WORK/images/lessons/; the worksheet's frames go to
 # WORK/frames/. pandoc turns the sheet into HTML and weasyprint lays it out.
@@ -121,6 +122,20 @@ for hex in $(grep -o '#[0-9A-F]\{6\}' <<<"$colours"); do
         done | xargs)
         fail "$culprits: the colour ${hex} is none of the program's colours; take the picture again (bash tools/lesson-pictures.sh)"
     fi
+done
+
+# The axes and ticks, one pixel wide on the screen, widen by a pixel on each
+# side where the paper is blank (a 600-pixel picture prints 78 mm wide, so
+# they print 0.4 mm thick); what is drawn over them stays as it is.
+for picture in "${printed_pictures[@]}"; do
+    for colour in '#6B8FD0' '#1A2A6C'; do
+        log=$(convert "$picture" \( +clone -fill "$colour" -colorize 100 \) \
+            \( "$picture" -fill black +opaque "$colour" -fill white -opaque "$colour" -morphology Dilate Plus:1 \
+               \( "$picture" -fill black +opaque '#FFFFFF' -fill white -opaque '#FFFFFF' \) \
+               -compose multiply -composite \) \
+            -compose over -composite -define png:format=png24 "$picture" 2>&1) ||
+            fail "ImageMagick could not widen the axes of $picture: $log"
+    done
 done
 
 # make_pdf PDF TITLE COPY: the sheet through the filter into a tagged PDF,

@@ -751,14 +751,33 @@ TEST_F(Handout, EndsOnAOnePageAnswerKeyThatAgreesWithTheList) {
     }
 }
 
+// Whether the print pixel at (column, row), blank on the screen, widens the
+// axes or ticks: a pixel beside it (left, right, above or below) is one of
+// theirs on the screen, printed in the colour this one has.
+bool widensALine(const Picture &screen, const Picture &print, int column, int row) {
+    const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto &step : steps) {
+        const int c = column + step[0], r = row + step[1];
+        if (c < 0 || r < 0 || c >= screen.width() || r >= screen.height()) {
+            continue;
+        }
+        const Rgb s = screen.at(c, r);
+        if ((near(shade::axis)(s) || near(shade::tick)(s)) && print.at(c, r) == print.at(column, row)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 double grey(Rgb c) {
     return 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b;
 }
 
 // The pictures in the handout, in its order, are the sheet's pictures in
 // the sheet's order, printed: the screenshot's background is white on paper
-// and everything drawn on it is drawn at the same pixels, dark, each of the
-// program's colours as one print colour; the figure, the axes, the ticks and
+// (but beside the axes and ticks, which widen into it) and everything drawn
+// on it is drawn at the same pixels, dark, each of the program's colours as
+// one print colour; the figure, the axes, the ticks and
 // the matrix panel stay at least 30 of 255 apart in greyscale, and the axes
 // and ticks print at 3:1 or more against white.
 TEST_F(Handout, PrintsEachScreenshotOnWhiteInDarkColoursApartInGrey) {
@@ -788,7 +807,8 @@ TEST_F(Handout, PrintsEachScreenshotOnWhiteInDarkColoursApartInGrey) {
             for (int column = 0; column < screen.width(); ++column) {
                 const Rgb s = screen.at(column, row), p = print.at(column, row);
                 const bool background = s == Rgb{0, 0, 0};
-                if (background != (p == white) && ++misplaced <= 3) {
+                if (background != (p == white) && !(background && widensALine(screen, print, column, row)) &&
+                    ++misplaced <= 3) {
                     ADD_FAILURE() << names[i] << ": pixel (" << column << ", " << row << ") is (" << s.r
                                   << ", " << s.g << ", " << s.b << ") on the screen but (" << p.r << ", "
                                   << p.g << ", " << p.b << ") in the handout";
