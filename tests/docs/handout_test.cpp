@@ -125,6 +125,17 @@ protected:
         return result;
     }
 
+    // The PDF's text in one, each page's number ("N / M" at its foot) left
+    // out, so that a paragraph runs on across pages.
+    static std::string wholeText(const std::string &pdf) {
+        static const std::regex pageNumber(" ?[0-9]+ / [0-9]+$");
+        std::string text;
+        for (const std::string &page : pages(pdf)) {
+            text += std::regex_replace(page, pageNumber, "") + " ";
+        }
+        return text;
+    }
+
     // The pictures of the PDF, extracted as PNG files, in its order.
     static std::vector<std::string> picturesOf(const std::string &pdf, const std::string &name) {
         const std::string dir = handoutDir + "/extracted-" + name;
@@ -288,13 +299,6 @@ TEST(AnswerPhrases, AreRunsOfPlainWordsOnePerParagraph) {
 // Every answer block of the sheet prints in the teacher's handout and
 // nowhere in the worksheet, checked by a phrase from each of its paragraphs.
 TEST_F(Handout, AnswersPrintInTheHandoutAndNotInTheWorksheet) {
-    auto wholeText = [](const std::string &pdf) {
-        std::string text;
-        for (const std::string &page : pages(pdf)) {
-            text += page + " ";
-        }
-        return text;
-    };
     const std::string handout = wholeText(handoutPdf), worksheet = wholeText(worksheetPdf);
     for (const lessons::SheetExercise &exercise : exercises) {
         EXPECT_FALSE(exercise.answers.empty())
@@ -407,13 +411,6 @@ std::string textOnlyIn(Copy copy) {
 // worksheet, checked by a phrase from each of their paragraphs, while what
 // is written for the students alone prints in the worksheet only.
 TEST_F(Handout, NotesForTheTeacherPrintOnlyInTheTeachersCopy) {
-    auto wholeText = [](const std::string &pdf) {
-        std::string text;
-        for (const std::string &page : pages(pdf)) {
-            text += page + " ";
-        }
-        return text;
-    };
     const std::string handout = wholeText(handoutPdf), worksheet = wholeText(worksheetPdf);
     const std::vector<std::string> teachers = phrasesOf(textOnlyIn(Copy::teacher));
     const std::vector<std::string> students = phrasesOf(textOnlyIn(Copy::worksheet));
