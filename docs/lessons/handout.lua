@@ -421,6 +421,9 @@ local function code_block(block)
   elseif kind == "answer-key" then
     return answer_key(numbered)
   end
+  -- Anything else would print as text art, which a screen reader reads as
+  -- bars and spaces.
+  error("exercise " .. exercise .. ": a fenced block of kind \"" .. (kind or "") .. "\", which the handouts do not know")
 end
 
 -- Every picture is there and every link of the sheet leads to a heading.
@@ -490,7 +493,7 @@ return {
               blocks[#blocks + 1] = result
             end
           elseif b.t == "CodeBlock" then
-            blocks[#blocks + 1] = code_block(b) or b
+            blocks[#blocks + 1] = code_block(b)
           else
             blocks[#blocks + 1] = b
           end
