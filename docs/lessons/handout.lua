@@ -5,9 +5,9 @@
 -- - <div class="teacher"> and <div class="answer"> print only in the
 --   teacher's copy, <div class="student"> only in the worksheet. An
 --   answer's picture goes first, to stand beside its text.
--- - A ```matrix block becomes a table; a ```product block (one term a line,
---   "NAME = ROW / ROW / ROW", between lines holding an operator) a row of
---   captioned tables.
+-- - A ```matrix (or ```symbols) block becomes a table; a ```product block
+--   (one term a line, "NAME = ROW / ROW / ROW", between lines holding an
+--   operator) a row of captioned tables.
 -- - A ```blank block (names, one a line) becomes empty 3x3 tables to fill
 --   in.
 -- - A ```frames block (one frame a line: "REACH CAPTION", the axes from
@@ -17,6 +17,10 @@
 --   in for each frame.
 -- - A ```keypoints block becomes the figure with its key points labelled,
 --   and the table of their coordinates.
+-- - An ```answer-key block becomes the table of every exercise's matrix, as
+--   docs/lessons/exercises.txt types it (-M exercises=FILE), its determinant
+--   and where the key points go.
+-- - A fenced block of any other kind stops pandoc: it would print as text.
 -- - A <div class="working" lines="N"> becomes N ruled lines to work on.
 -- - Exercises ("## N. ...") start a page, so that one can be copied for a
 --   class; so does a heading of class "page".
