@@ -35,7 +35,9 @@ if(OSTRIVANE_HANDOUT)
     add_custom_command(OUTPUT "${OSTRIVANE_HANDOUT_PDF}" "${worksheet}"
       COMMAND bash "${PROJECT_SOURCE_DIR}/tools/handout.sh" --no-install --out "${OSTRIVANE_HANDOUT_PDF}"
         --worksheet "${worksheet}"
-      DEPENDS tools/handout.sh docs/lessons.md ${pictures}
+      DEPENDS tools/handout.sh docs/lessons.md docs/lessons/handout.lua docs/lessons/handout.css
+        docs/lessons/exercises.txt src/scene.cpp
+        ${pictures}
       COMMENT "Making the handouts, lessons.pdf and worksheet.pdf" VERBATIM)
     add_custom_target(ostrivane_handout ALL DEPENDS "${OSTRIVANE_HANDOUT_PDF}")
     install(FILES "${OSTRIVANE_HANDOUT_PDF}" "${worksheet}" DESTINATION "${OSTRIVANE_DOC_DIR}")

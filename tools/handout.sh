@@ -1,46 +1,43 @@
 #!/usr/bin/env bash
 # Makes the printable handouts of the lesson sheet, docs/lessons.md, both
-# A4 PDFs: the teacher's handout, with the answers, and the students'
-# worksheet, without them (the sheet's <div class="answer"> blocks and its
-# part for the teacher left out, and in place of each exercise's picture a
-# blank frame with the axes to sketch a prediction in).
+# A4 PDFs, tagged (PDF/UA-1) with their language and title: the teacher's
+# copy, with the answers, the plans and the answer key, and the students'
+# worksheet, without them, with frames to sketch in, key-point tables and
+# lines to work on. docs/lessons/handout.lua chooses what each holds and
+# draws the frames; docs/lessons/handout.css lays out the page.
 #
 #   bash tools/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
 #
-# The handout's pictures are print versions of the sheet's screenshots
+# The teacher's pictures are print versions of the sheet's screenshots
 # (white paper, the figure, axes, ticks and matrix in dark colours that stay
-# apart in greyscale, every pixel where it was), made from
+# apart in greyscale, every pixel where it was, the axes and ticks widened),
+# made from
 # docs/images/lessons/*.png by mapping the program's few exact colours with
-# ImageMagick, into WORK/images/lessons/; the worksheet's frame is the axes
-# alone, taken from the same pictures. pandoc turns the sheet into HTML and
-# weasyprint lays it out. Missing Debian packages (the "handout" kind of
-# tools/packages.txt) are installed first unless --no-install is given (the
-# package build uses it after --check has found everything).
+# ImageMagick, into WORK/images/lessons/; the worksheet's frames go to
+# WORK/frames/. pandoc turns the sheet into HTML and weasyprint lays it out.
+# Missing Debian packages (the "handout" kind of tools/packages.txt) are
+# installed first unless --no-install is given (the package build uses it
+# after --check has found everything).
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$root/tools/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+root=$OSTRIVANE_ROOT
 sheet=$root/docs/lessons.md
 pictures=$root/docs/images/lessons
 
 usage() {
     cat <<EOF
 usage: bash tools/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
-  --out FILE        the teacher's handout, with the answers
+  --out FILE        the teacher's copy, with the answers
                     (default build-handout/lessons.pdf)
   --worksheet FILE  the students' worksheet, without them
-                    (default: worksheet.pdf in the folder of the handout)
-  --work DIR        where the print pictures and the page style go
-                    (default: the folder of the handout)
+                    (default: worksheet.pdf in the folder of the teacher's copy)
+  --work DIR        where the print pictures and the frames go
+                    (default: the folder of the teacher's copy)
   --no-install      fail instead of installing missing Debian packages
   --check           only say whether everything it needs is installed: exit 0,
                     or name the missing Debian packages and exit 1
 EOF
-}
-
-fail() {
-    echo "handout: $*" >&2
-    exit 1
 }
 
 out=$root/build-handout/lessons.pdf
@@ -65,11 +62,10 @@ while [ $# -gt 0 ]; do
         *) echo "handout: unknown argument $1" >&2; usage >&2; exit 2 ;;
     esac
 done
-case $out in /*) ;; *) out=$PWD/$out ;; esac
-[ -n "$worksheet" ] || worksheet=$(dirname "$out")/worksheet.pdf
-case $worksheet in /*) ;; *) worksheet=$PWD/$worksheet ;; esac
-[ -n "$work" ] || work=$(dirname "$out")
-case $work in /*) ;; *) work=$PWD/$work ;; esac
+absolute() { case $1 in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
+out=$(absolute "$out")
+worksheet=$(absolute "${worksheet:-$(dirname "$out")/worksheet.pdf}")
+work=$(absolute "${work:-$(dirname "$out")}")
 
 # pandoc, weasyprint, ImageMagick, and the DejaVu fonts for the sheet's
 # mathematics (−, ′, ·, √, θ).
@@ -89,8 +85,8 @@ mkdir -p "$work/images/lessons" || fail "cannot create $work"
 
 # The program's colours, as its 8-bit window holds them, and what each
 # becomes on paper. On the grey scale (Rec. 709) the figure is 0, the ticks
-# 43, the editable values 85, the fixed row 98, the axes 140 and the
-# instruction line 81, out of 255; the paper is white.
+# 43, the editable values 85, the fixed row 98, the axes 140 (3.4:1 against
+# white) and the instruction line 81, out of 255; the paper is white.
 colour_map=(
     '#000000=#FFFFFF'  # background
     '#FFFF33=#000000'  # figure
@@ -128,121 +124,37 @@ for hex in $(grep -o '#[0-9A-F]\{6\}' <<<"$colours"); do
     fi
 done
 
-# The page: A4 with margins wide enough that it also prints on Letter
-# without cropping. Letter is 17.6 mm shorter and 5.9 mm wider than A4, so
-# 25 mm at the top and 30 mm at the bottom (the page number 25 mm up) stay
-# clear of the printer's own few millimetres whether it centres the page or
-# aligns it to the top.
-cat >"$work/handout.css" <<'EOF'
-@page {
-    size: A4;
-    margin: 25mm 20mm 30mm 20mm;
-    @bottom-center {
-        content: counter(page) " / " counter(pages);
-        vertical-align: top;
-        font: 9pt "DejaVu Sans", sans-serif;
-        color: #444;
-    }
-}
-html { font: 10.5pt/1.4 "DejaVu Serif", serif; color: #000; }
-h1, h2 { font-family: "DejaVu Sans", sans-serif; break-after: avoid; }
-h1 { font-size: 18pt; margin: 0 0 6mm; }
-h2 { font-size: 13.5pt; margin: 7mm 0 3mm; }
-h2.exercise { break-before: page; margin-top: 0; }
-p, li { orphans: 3; widows: 3; }
-a { color: inherit; text-decoration: none; }
-code, pre { font-family: "DejaVu Sans Mono", monospace; font-size: 9.5pt; }
-pre { margin: 3mm 0; padding: 2mm 4mm; border-left: 1mm solid #999; break-inside: avoid; }
-table { border-collapse: collapse; margin: 3mm 0; break-inside: avoid; }
-th, td { border: 0.3mm solid #777; padding: 1mm 2.5mm; text-align: left; vertical-align: top; }
-blockquote { margin: 4mm 0; padding: 1mm 5mm; border: 0.4mm solid #000; break-inside: avoid; }
-figure { margin: 4mm 0; text-align: center; break-inside: avoid; }
-figure img { width: 105mm; image-rendering: pixelated; border: 0.3mm solid #777; }
-figcaption { font-size: 9pt; font-style: italic; margin-top: 1.5mm; }
-div.answer { margin: 4mm 0; padding: 0.5mm 0 0.5mm 4mm; border-left: 1.2mm solid #777; }
-div.answer::before { content: "Answer"; display: block; font: bold 9pt "DejaVu Sans", sans-serif; color: #444; }
-div.answer > p:first-of-type { margin-top: 1mm; }
-EOF
-
-# The worksheet's frame: the axes and ticks alone, on white, from the
-# picture of the exercise whose figure shrinks to nothing (the sheet's
-# collapse-to-point) with the matrix and the instruction line taken out. The
-# instruction line crosses the y axis (pixel column 299) below its lowest
-# tick (row 570), so that piece of the axis is drawn again.
-frame_source=$work/images/lessons/collapse-to-point.png
-[ -f "$frame_source" ] || fail "no docs/images/lessons/collapse-to-point.png to take the worksheet's frame from"
-log=$(convert "$frame_source" -fuzz 1% \
-    -fill '#FFFFFF' -opaque '#1B6B2B' -opaque '#2F6F78' -opaque '#8C3A8C' -opaque '#000000' \
-    -stroke '#6B8FD0' -draw 'line 299,575 299,599' -define png:format=png24 \
-    "$work/images/frame.png" 2>&1) || fail "ImageMagick could not make the worksheet's frame: $log"
-
-# Each exercise starts a page, so that one exercise can be copied for a
-# class; the answers are marked as such.
-cat >"$work/handout.lua" <<'EOF'
-function Header(h)
-  if h.level == 2 and pandoc.utils.stringify(h.content):match("^%d+%.") then
-    h.classes:insert("exercise")
-  end
-  return h
-end
-EOF
-# The worksheet as well leaves out the part for the teacher and every
-# answer; an answer that holds the exercise's picture becomes the frame.
-cat >"$work/worksheet.lua" <<'EOF'
-local function has_picture(div)
-  local found = false
-  pandoc.walk_block(div, { Image = function() found = true end })
-  return found
-end
-
-function Div(div)
-  if div.classes:includes("teacher") then
-    return {}
-  end
-  if div.classes:includes("answer") then
-    if not has_picture(div) then
-      return {}
-    end
-    local caption = { pandoc.Str(
-      "Before typing: sketch where you expect the figure, then type the entries and compare.") }
-    return pandoc.Para({ pandoc.Image(caption, "images/frame.png", "fig:") })
-  end
-end
-
-function Header(h)
-  if h.level == 1 then
-    h.content:extend({ pandoc.Str(":"), pandoc.Space(), pandoc.Str("worksheet") })
-  end
-  return h
-end
-EOF
-
-# make_pdf PDF TITLE FILTER...: the sheet through the filters into PDF.
-make_pdf() {
-    local pdf=$1 title=$2 filters=() log
-    shift 2
-    for filter in "$@"; do
-        filters+=(--lua-filter="$work/$filter")
+# The axes and ticks, one pixel wide on the screen, widen by a pixel on each
+# side where the paper is blank (a 600-pixel picture prints 78 mm wide, so
+# they print 0.4 mm thick); what is drawn over them stays as it is.
+for picture in "${printed_pictures[@]}"; do
+    for colour in '#6B8FD0' '#1A2A6C'; do
+        log=$(convert "$picture" \( +clone -fill "$colour" -colorize 100 \) \
+            \( "$picture" -fill black +opaque "$colour" -fill white -opaque "$colour" -morphology Dilate Plus:1 \
+               \( "$picture" -fill black +opaque '#FFFFFF' -fill white -opaque '#FFFFFF' \) \
+               -compose multiply -composite \) \
+            -compose over -composite -define png:format=png24 "$picture" 2>&1) ||
+            fail "ImageMagick could not widen the axes of $picture: $log"
     done
+done
+
+# make_pdf PDF TITLE COPY: the sheet through the filter into a tagged PDF,
+# COPY "teacher" or "worksheet". The filter stops pandoc when a picture or
+# the heading of a link is missing, and so does any warning of pandoc's.
+make_pdf() {
+    local pdf=$1 title=$2 copy=$3 log
     mkdir -p "$(dirname "$pdf")" || fail "cannot create the folder of $pdf"
     tmp_pdf=${pdf%.pdf}.partial-$$.pdf
     # gfm_auto_identifiers gives the headings the identifiers the sheet's
-    # contents links use (as on GitHub); pandoc's own would leave them
-    # dangling.
-    log=$(cd "$work" && pandoc "$sheet" \
-        -f markdown+gfm_auto_identifiers \
-        -t html5 --standalone --self-contained \
-        --resource-path="$work" \
-        --metadata pagetitle="$title" \
-        "${filters[@]}" \
-        --css="$work/handout.css" \
-        --pdf-engine=weasyprint \
-        -o "$tmp_pdf" 2>&1) || fail "pandoc failed: $log"
-    # pandoc exits 0 even when the layout engine reports a broken link or a
-    # missing picture; those leave a handout with holes, so they fail it.
-    if grep -Eiq 'no anchor|could not fetch|failed to load|not found|error' <<<"$log"; then
-        fail "$(basename "$pdf") has broken links or pictures: $log"
-    fi
+    # links use (as on GitHub).
+    log=$(cd "$work" && pandoc "$sheet" -f markdown+gfm_auto_identifiers -t html5 \
+        --standalone --self-contained --resource-path="$work" --fail-if-warnings \
+        --metadata pagetitle="$title" --metadata lang=en-GB \
+        --metadata handout="$copy" --metadata scene="$root/src/scene.cpp" \
+        --metadata exercises="$root/docs/lessons/exercises.txt" \
+        --lua-filter="$root/docs/lessons/handout.lua" --css="$root/docs/lessons/handout.css" \
+        --pdf-engine=weasyprint --pdf-engine-opt=--pdf-variant=pdf/ua-1 \
+        -o "$tmp_pdf" 2>&1) || fail "pandoc could not make $(basename "$pdf"): $log"
     mv -f "$tmp_pdf" "$pdf"
     tmp_pdf=
     echo "$pdf"
@@ -250,5 +162,6 @@ make_pdf() {
 
 tmp_pdf=
 trap '[ -z "$tmp_pdf" ] || rm -f "$tmp_pdf"' EXIT
-make_pdf "$out" "Lessons with Ostrivane" handout.lua
-make_pdf "$worksheet" "Lessons with Ostrivane: worksheet" worksheet.lua handout.lua
+rm -rf "$work/frames"
+make_pdf "$out" "Lessons with Ostrivane: the teacher's copy" teacher
+make_pdf "$worksheet" "Lessons with Ostrivane: worksheet" worksheet

@@ -151,6 +151,7 @@ std::vector<SheetExercise> readSheet(std::istream &in) {
     std::vector<SheetExercise> sections(1);
     bool inFence = false;
     bool inMatrix = false;
+    bool inFrames = false;
     bool inAnswer = false;
     std::string line;
     int number = 0;
@@ -159,10 +160,11 @@ std::vector<SheetExercise> readSheet(std::istream &in) {
         SheetExercise &section = sections.back();
         if (line.compare(0, 3, "```") == 0) {
             if (inFence) {
-                inFence = inMatrix = false;
+                inFence = inMatrix = inFrames = false;
             } else {
                 inFence = true;
                 inMatrix = words(line.substr(3)) == std::vector<std::string>{"matrix"};
+                inFrames = words(line.substr(3)) == std::vector<std::string>{"frames"};
                 if (inMatrix) {
                     section.matrices.emplace_back();
                 }
@@ -170,6 +172,11 @@ std::vector<SheetExercise> readSheet(std::istream &in) {
             continue;
         }
         if (inFence) {
+            std::istringstream frame(line);
+            Frame f;
+            if (inFrames && frame >> f.reach && std::getline(frame >> std::ws, f.caption)) {
+                section.frames.push_back(f);
+            }
             if (inMatrix) {
                 std::string cleaned = line;
                 for (char &ch : cleaned) {
@@ -184,7 +191,7 @@ std::vector<SheetExercise> readSheet(std::istream &in) {
             continue;
         }
         if (line.compare(0, 3, "## ") == 0) {
-            sections.push_back({line.substr(3), number, {}, {}, {}, {}, {}});
+            sections.push_back({line.substr(3), number, {}, {}, {}, {}, {}, {}});
             inAnswer = false;
             continue;
         }

@@ -45,6 +45,13 @@ Matrix afterTyping(const std::vector<Entry> &entries);
 // "middle-right".
 std::string placeName(int column, int row);
 
+// One frame of the worksheet, a line "REACH CAPTION" of a "```frames"
+// block: the axes from -reach to reach, for the prediction the caption names.
+struct Frame {
+    double reach = 0;
+    std::string caption;
+};
+
 // One section of the sheet (from one "## " heading to the next) that holds
 // an exercise: a picture of images/lessons/, a "```matrix" block, a step
 // "N. Click the PLACE value, type `TEXT` and press Enter." or an answer
@@ -61,6 +68,7 @@ struct SheetExercise {
     // The text of each answer block, from a line <div class="answer"> to
     // the next </div>, its lines as written (fenced blocks left out).
     std::vector<std::string> answers;
+    std::vector<Frame> frames;  // the worksheet's, from its "```frames" blocks
 };
 
 std::vector<SheetExercise> readSheet(std::istream &in);

@@ -168,6 +168,10 @@ const char *const agreeingSheet =
     "1. Click the top-right value, type `-20` and press Enter.\n"
     "2. Click the middle-right value, type `-30` and press Enter.\n"
     "\n"
+    "```frames\n"
+    "30 After both steps\n"
+    "```\n"
+    "\n"
     "<div class=\"answer\">\n"
     "\n"
     "Every point moves left and down.\n"
@@ -211,6 +215,10 @@ TEST(SheetCheck, ReadsTheSectionsOfASheet) {
     EXPECT_EQ(sheet[1].answers[0],
               "\nEvery point moves left and down.\n\n![moved](images/lessons/move.png)\n\n");
     EXPECT_EQ(sheet[1].pictures, std::vector<std::string>{"move"});  // inside the answer still counts
+    EXPECT_TRUE(sheet[0].frames.empty());
+    ASSERT_EQ(sheet[1].frames.size(), 1u);
+    EXPECT_EQ(sheet[1].frames[0].reach, 30);
+    EXPECT_EQ(sheet[1].frames[0].caption, "After both steps");
     EXPECT_EQ(disagreements(listOf(agreeingList), sheet), std::vector<std::string>{});
 }
 
@@ -443,6 +451,33 @@ TEST_P(LessonPicture, IsWhatTheProgramDraws) {
 // The README's picture: the top-middle entry set to 1.
 TEST(ReadmePicture, IsWhatTheProgramDraws) {
     expectDrawnAsCommitted("window", {{1, 0, "1"}}, sourceDir + "/docs/images/window.png");
+}
+
+// Every exercise gives the worksheet at least one frame to sketch in, and
+// each of its frames reaches far enough to hold the figure where the
+// exercise's matrix puts it (its frames zoom in, so too small a reach would
+// cut the answer off).
+TEST(Sheet, GivesEveryExerciseFramesThatHoldWhereTheFigureEnds) {
+    std::ifstream in(sheetPath);
+    ASSERT_TRUE(in) << "cannot open " << sheetPath;
+    const std::vector<SheetExercise> sheet = readSheet(in);
+    for (const Exercise &exercise : loadList()) {
+        const auto section = std::find_if(sheet.begin(), sheet.end(), [&](const SheetExercise &s) {
+            return s.pictures == std::vector<std::string>{exercise.name};
+        });
+        ASSERT_NE(section, sheet.end()) << "exercise " << exercise.name << " has no section in the sheet";
+        EXPECT_FALSE(section->frames.empty())
+            << "\"" << section->heading << "\" gives the worksheet no frame";
+        double farthest = 0;
+        for (const Stroke &s : drawnThrough(afterTyping(exercise.entries))) {
+            farthest = std::max({farthest, std::abs(s.x1), std::abs(s.y1), std::abs(s.x2), std::abs(s.y2)});
+        }
+        for (const Frame &frame : section->frames) {
+            EXPECT_GE(frame.reach, farthest)
+                << "\"" << section->heading << "\": the frame \"" << frame.caption << "\" reaches "
+                << frame.reach << ", but the figure ends " << farthest << " from the origin";
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Lessons, LessonPicture, testing::ValuesIn(listOrNothing()), nameOf);
