@@ -241,8 +241,8 @@ protected:
             send(*twin_);
         }
     }
-    void clickEntry(Cell cell, int button = 1) {
-        toBoth([&](ProgramWindow &w) { w.click(entryCentreX(cell.column), entryCentreY(cell.row), button); });
+    void clickEntry(Cell at, int button = 1) {
+        toBoth([&](ProgramWindow &w) { w.click(cells::centreX(at.column), cells::centreY(at.row), button); });
     }
     // Clicks the entry and, as a user does, waits for its empty box before
     // typing: under Wine a key sent while the click is still being handled
