@@ -21,5 +21,5 @@ fi
 script=$1
 shift
 # The script runs from build-web/node/, where node finds the packages.
-cp "$root"/web/*.mjs "$node_dir/"
+cp "$root"/web/*.mjs "$root/web/chromium-flags.txt" "$node_dir/"
 exec node "$node_dir/$script" "$@"
