@@ -10,6 +10,15 @@ fail() {
     exit 1
 }
 
+# project_version: the version of project() in CMakeLists.txt, the one that
+# every download carries (CMake's builds read it as PROJECT_VERSION).
+project_version() {
+    local version
+    version=$(sed -n 's/^project([[:alnum:]_]* VERSION \([0-9.]*\) .*/\1/p' "$OSTRIVANE_ROOT/CMakeLists.txt")
+    [ -n "$version" ] || fail "no project(NAME VERSION x.y.z ...) line in $OSTRIVANE_ROOT/CMakeLists.txt"
+    echo "$version"
+}
+
 # missing_packages KIND...: prints, one a line, every package of
 # tools/packages.txt whose kind is listed and that is not installed yet.
 missing_packages() {

@@ -58,8 +58,7 @@ build_project "$build_dir" \
 bash "$OSTRIVANE_ROOT/windows/check-imports.sh" "$build_dir/ostrivane.exe"
 
 # The zip.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
-zip_name=ostrivane-$version-win64.zip
+zip_name=ostrivane-$(project_version)-win64.zip
 stage=$build_dir/zip
 rm -rf "$stage"
 mkdir -p "$stage"
