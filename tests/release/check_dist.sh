@@ -11,11 +11,7 @@ set -euo pipefail
 dist=$1 version=$2 scratch=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$root/tools/common.sh"
 for tool in sha256sum unzip tar dpkg dpkg-deb chromium node npm; do
     command -v "$tool" >/dev/null 2>&1 || fail "$tool is needed (bash tools/release.sh installs it)"
 done
