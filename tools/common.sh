@@ -145,10 +145,12 @@ fetch_freeglut() {
     dirname "$(dirname "$(compgen -G "$dir/freeglut-*/src/fg_font_data.c" | head -n 1)")"
 }
 
-# add_licence_and_handout DIR WORK: the licence, the teacher's handout and
-# the students' worksheet, into a folder that is handed out (the Windows zip,
-# the web site); the handouts' print pictures are made in WORK.
-add_licence_and_handout() {
+# add_notices_and_handout DIR WORK windows|web: the licence, the third-party
+# notices of what the download holds, the teacher's handout and the students'
+# worksheet, into a folder that is handed out (the Windows zip, the web site);
+# the handouts' print pictures are made in WORK.
+add_notices_and_handout() {
     cp "$OSTRIVANE_ROOT/LICENSE" "$1/LICENSE"
+    bash "$OSTRIVANE_ROOT/packaging/notices.sh" "$3" "$1/THIRD-PARTY-NOTICES.txt"
     bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$1/lessons.pdf" --worksheet "$1/worksheet.pdf" --work "$2"
 }

@@ -4,8 +4,8 @@
 # freeglut source package, cross-builds the program and packs the zip:
 #
 #   build-windows/ostrivane.exe
-#   build-windows/ostrivane-<version>-win64.zip   ostrivane.exe, README.txt,
-#                                                  LICENSE, lessons.pdf, worksheet.pdf
+#   build-windows/ostrivane-<version>-win64.zip   ostrivane.exe, README.txt, LICENSE,
+#                         THIRD-PARTY-NOTICES.txt, lessons.pdf, worksheet.pdf
 #
 # Everything it builds stays in build-windows/; freeglut's source is fetched
 # once into build-freeglut/, which the web build shares (fetch_freeglut of
@@ -63,7 +63,7 @@ stage=$build_dir/zip
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$build_dir/ostrivane.exe" "$build_dir/README.txt" "$stage/"
-add_licence_and_handout "$stage" "$build_dir/handout"
+add_notices_and_handout "$stage" "$build_dir/handout" windows
 rm -f "$build_dir/$zip_name"
 (cd "$stage" && zip -q -X "$build_dir/$zip_name" ./*)
 echo "Made $build_dir/ostrivane.exe and $build_dir/$zip_name"
