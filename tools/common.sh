@@ -83,7 +83,9 @@ build_project() {
 }
 
 # with_display COMMAND...: runs the command on the current X display, or on a
-# private Xvfb (large enough for a 1200x600 window) when there is none.
+# private Xvfb (large enough for a 1200x600 window) when there is none. The
+# scenarios' driver starts its own for each program in the same way
+# (VirtualDisplay in tests/e2e/x_driver.cpp).
 with_display() {
     if [ -n "${DISPLAY:-}" ]; then
         "$@"

@@ -8,7 +8,8 @@
 #   bash tools/web.sh --measure  build, then measure size, first frame and CPU per frame
 # OSTRIVANE_WEB_PORT chooses the port (default 8000).
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+root=$OSTRIVANE_ROOT
 build_dir=$root/build-web
 site=$build_dir/site
 
@@ -22,7 +23,6 @@ case "${1:-}" in
 esac
 
 # Debian packages of the browser build.
-source "$root/tools/common.sh"
 kinds=(web)
 [ "$mode" = measure ] && kinds+=(web-measure)
 ensure_packages "${kinds[@]}"
