@@ -8,6 +8,7 @@
 
 #include "app.h"
 #include "entry_input.h"
+#include "panel_geometry.h"
 #include "test_support.h"
 
 namespace {
@@ -91,10 +92,7 @@ TEST_F(HitTest, RowBoundariesAt600IncludingTheTopStrip) {
 TEST_F(HitTest, HighlightBoxCentresSelectTheirEntry) {
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 2; ++r) {
-            // World (31.5 + 7c, 44.5 - 7r) at 600x600.
-            const int x = static_cast<int>((31.5 + 7 * c + 50) * 6);
-            const int y = static_cast<int>((50 - (44.5 - 7 * r)) * 6);
-            const Selection s = pressAt(x, y);
+            const Selection s = pressAt(cells::pixelX(cells::centreX(c)), cells::pixelY(cells::centreY(r)));
             EXPECT_TRUE(s.editing);
             EXPECT_EQ(s.column, c);
             EXPECT_EQ(s.row, r);

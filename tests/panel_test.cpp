@@ -7,6 +7,7 @@
 
 #include "entry_input.h"
 #include "matrix_panel.h"
+#include "panel_geometry.h"
 #include "test_support.h"
 
 namespace {
@@ -18,13 +19,13 @@ const Rgb white = toRgb(1.0f, 1.0f, 1.0f);
 const Rgb pink = toRgb(1.0f, 0.5f, 1.0f);
 const Rgb yellow = toRgb(1.0f, 1.0f, 0.2f);
 
-// A cell's text area at 600x600: from its text origin (30 + 7c, 44 - 7r)
-// 6.5 units to the right, two below (descenders) and two above.
+// A cell's text area at 600x600: from its text origin 6.5 units to the
+// right, two below (descenders) and two above.
 struct Area {
     int column, row, width, height;
 };
 Area cellArea(int c, int r) {
-    return {(30 + 7 * c + 50) * 6, (50 - (44 - 7 * r)) * 6 - 12, 39, 24};
+    return {cells::pixelX(cells::textX(c)), cells::pixelY(cells::textY(r)) - 12, 39, 24};
 }
 
 // Where `text` lands when drawn at (x, y) in the 10-point Helvetica font, as
@@ -42,7 +43,7 @@ std::vector<int> cellMask(const Picture &frame, int c, int r, Rgb colour) {
 void expectCellShows(const Picture &frame, int c, int r, const char *text, Rgb colour) {
     const Area a = cellArea(c, r);
     const std::vector<int> expected =
-        referenceMask(text, static_cast<float>(30 + 7 * c), static_cast<float>(44 - 7 * r), a);
+        referenceMask(text, static_cast<float>(cells::textX(c)), static_cast<float>(cells::textY(r)), a);
     ASSERT_FALSE(expected.empty()) << text;
     EXPECT_EQ(cellMask(frame, c, r, colour), expected)
         << "cell (" << c << ", " << r << ") should read " << text;
@@ -54,15 +55,15 @@ void press(int x, int y) {
 
 // Pixel of the centre of the highlight box of (c, r), at 600x600.
 int boxColumn(int c) {
-    return static_cast<int>((31.5 + 7 * c + 50) * 6);
+    return cells::pixelX(cells::centreX(c));
 }
 int boxRow(int r) {
-    return static_cast<int>((50 - (44.5 - 7 * r)) * 6);
+    return cells::pixelY(cells::centreY(r));
 }
 
 // A point inside the box that no glyph covers: just below the text baseline.
 Rgb boxColour(const Picture &frame, int c, int r) {
-    return frame.at((29 + 7 * c + 50) * 6 + 2, (50 - (42.5 - 7 * r)) * 6 - 2);
+    return frame.at(cells::pixelX(cells::boxLeft(c)) + 2, cells::pixelY(cells::boxBottom(r)) - 2);
 }
 
 }  // namespace
@@ -195,9 +196,8 @@ TEST_F(RenderTest, AfterResizeTheBoxCentresStillSelect) {
             for (int r = 0; r < 2; ++r) {
                 resetEditorState();
                 GlWindow::useSize(size.first, size.second);
-                const double x = (31.5 + 7 * c + 50) * size.first / 100.0;
-                const double y = (50 - (44.5 - 7 * r)) * size.second / 100.0;
-                press(static_cast<int>(x), static_cast<int>(y));
+                press(cells::pixelX(cells::centreX(c), size.first),
+                      cells::pixelY(cells::centreY(r), size.second));
                 EXPECT_EQ(editorState.editing, 1);
                 EXPECT_EQ(editorState.selectedColumn, c);
                 EXPECT_EQ(editorState.selectedRow, r);

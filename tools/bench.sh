@@ -15,10 +15,7 @@ ensure_packages run bench
 build_dir=${OSTRIVANE_BUILD_DIR:-$OSTRIVANE_ROOT/build-bench}
 build_project "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRIVANE_BUILD_BENCH=ON -DOSTRIVANE_BUILD_TESTS=OFF
 bench=$build_dir/bench/ostrivane_bench
-if [ ! -x "$bench" ]; then
-    echo "The benchmark was not built: Google Benchmark is missing (sudo apt-get install libbenchmark-dev)." >&2
-    exit 1
-fi
+[ -x "$bench" ] || fail "the benchmark was not built: Google Benchmark is missing (sudo apt-get install libbenchmark-dev)"
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 

@@ -10,6 +10,15 @@ fail() {
     exit 1
 }
 
+# project_version: the version of project() in CMakeLists.txt, the one that
+# every download carries (CMake's builds read it as PROJECT_VERSION).
+project_version() {
+    local version
+    version=$(sed -n 's/^project([[:alnum:]_]* VERSION \([0-9.]*\) .*/\1/p' "$OSTRIVANE_ROOT/CMakeLists.txt")
+    [ -n "$version" ] || fail "no project(NAME VERSION x.y.z ...) line in $OSTRIVANE_ROOT/CMakeLists.txt"
+    echo "$version"
+}
+
 # missing_packages KIND...: prints, one a line, every package of
 # tools/packages.txt whose kind is listed and that is not installed yet.
 missing_packages() {
@@ -74,7 +83,9 @@ build_project() {
 }
 
 # with_display COMMAND...: runs the command on the current X display, or on a
-# private Xvfb (large enough for a 1200x600 window) when there is none.
+# private Xvfb (large enough for a 1200x600 window) when there is none. The
+# scenarios' driver starts its own for each program in the same way
+# (VirtualDisplay in tests/e2e/x_driver.cpp).
 with_display() {
     if [ -n "${DISPLAY:-}" ]; then
         "$@"
@@ -97,10 +108,51 @@ with_display() {
     return "$status"
 }
 
-# add_licence_and_handout DIR WORK: the licence, the teacher's handout and
-# the students' worksheet, into a folder that is handed out (the Windows zip,
-# the web site); the handouts' print pictures are made in WORK.
-add_licence_and_handout() {
+# fetch_freeglut [DIR]: Debian's freeglut source package, unpacked in
+# DIR/freeglut-<version>/ (default build-freeglut/ of the source tree) unless
+# it is there already; prints that folder. The Windows build links freeglut
+# built from it, and the page draws its glyphs from its font data. The
+# machine's apt configuration is left as it is: the source package comes
+# through a private source list and package lists in DIR/apt/.
+fetch_freeglut() {
+    local dir=${1:-$OSTRIVANE_ROOT/build-freeglut}
+    mkdir -p "$dir"
+    # One fetch at a time: the Windows and web builds may start together.
+    (
+        flock 9
+        compgen -G "$dir/freeglut-*/src/fg_font_data.c" >/dev/null && exit 0
+        local apt_dir=$dir/apt sources
+        mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+        # The archive that apt already uses, for source packages.
+        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+            sources=$apt_dir/debian-src.sources
+            sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$sources"
+        elif grep -qs '^deb ' /etc/apt/sources.list; then
+            sources=$apt_dir/debian-src.list
+            sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >"$sources"
+        else
+            fail "no Debian archive found in /etc/apt/sources.list.d/debian.sources or /etc/apt/sources.list"
+        fi
+        local apt=(apt-get -q
+            -o "Dir::Etc::SourceList=$sources" -o Dir::Etc::SourceParts=/nonexistent
+            -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache")
+        # apt's download sandbox user cannot write into a root-owned folder.
+        [ "$(id -u)" -eq 0 ] && apt+=(-o APT::Sandbox::User=root)
+        echo "Fetching Debian's freeglut source package into $dir" >&2
+        "${apt[@]}" update >/dev/null
+        (cd "$dir" && "${apt[@]}" source freeglut >/dev/null)
+        compgen -G "$dir/freeglut-*/src/fg_font_data.c" >/dev/null ||
+            fail "apt-get source freeglut left no freeglut-*/src/fg_font_data.c in $dir"
+    ) 9>"$dir/.lock" || return 1
+    dirname "$(dirname "$(compgen -G "$dir/freeglut-*/src/fg_font_data.c" | head -n 1)")"
+}
+
+# add_notices_and_handout DIR WORK windows|web: the licence, the third-party
+# notices of what the download holds, the teacher's handout and the students'
+# worksheet, into a folder that is handed out (the Windows zip, the web site);
+# the handouts' print pictures are made in WORK.
+add_notices_and_handout() {
     cp "$OSTRIVANE_ROOT/LICENSE" "$1/LICENSE"
+    bash "$OSTRIVANE_ROOT/packaging/notices.sh" "$3" "$1/THIRD-PARTY-NOTICES.txt"
     bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$1/lessons.pdf" --worksheet "$1/worksheet.pdf" --work "$2"
 }

@@ -3,30 +3,23 @@
 # files that do not and exits non-zero. Fix them with: clang-format -i FILE...
 # CLANG_FORMAT chooses the clang-format binary.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$OSTRIVANE_ROOT"
 clang_format=${CLANG_FORMAT:-clang-format}
-
-if ! command -v "$clang_format" >/dev/null 2>&1; then
-    echo "clang-format was not found. On Debian or Ubuntu install it with: sudo apt-get install clang-format" >&2
-    exit 2
-fi
+command -v "$clang_format" >/dev/null 2>&1 ||
+    fail "clang-format was not found. On Debian or Ubuntu install it with: sudo apt-get install clang-format"
 
 # The tracked files in a clone, every file outside build folders otherwise.
-files=()
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    while IFS= read -r -d '' file; do
-        [ -f "$file" ] && files+=("$file")
-    done < <(git ls-files -z -- '*.cpp' '*.h')
+    list=(git ls-files -z -- '*.cpp' '*.h')
 else
-    while IFS= read -r -d '' file; do
-        files+=("$file")
-    done < <(find . -path './build*' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
+    list=(find . -path './build*' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
 fi
-if [ ${#files[@]} -eq 0 ]; then
-    echo "No C++ files found to check." >&2
-    exit 2
-fi
+files=()
+while IFS= read -r -d '' file; do
+    [ -f "$file" ] && files+=("$file")
+done < <("${list[@]}" | sort -z)
+[ ${#files[@]} -gt 0 ] || fail "no C++ files found to check"
 
 unformatted=()
 for file in "${files[@]}"; do

@@ -37,8 +37,7 @@ with_display "$build_dir/tests/docs/docs_tests" \
 shopt -s nullglob
 pictures=("$fresh"/*.png)
 if [ ${#pictures[@]} -eq 0 ] || { [ $# -gt 0 ] && [ ${#pictures[@]} -ne $# ]; }; then
-    echo "lesson-pictures: the program did not give a picture for every one asked for" >&2
-    exit 1
+    fail "the program did not give a picture for every one asked for"
 fi
 lessons=$OSTRIVANE_ROOT/docs/images/lessons
 if [ $# -eq 0 ]; then
@@ -46,11 +45,8 @@ if [ $# -eq 0 ]; then
     rm -f "$lessons"/*.png
 fi
 for picture in "${pictures[@]}"; do
-    if [ "$(basename "$picture")" = window.png ]; then
-        cp "$picture" "$OSTRIVANE_ROOT/docs/images/window.png"
-        echo "$OSTRIVANE_ROOT/docs/images/window.png"
-    else
-        cp "$picture" "$lessons/"
-        echo "$lessons/$(basename "$picture")"
-    fi
+    folder=$lessons
+    [ "$(basename "$picture")" = window.png ] && folder=$OSTRIVANE_ROOT/docs/images
+    cp "$picture" "$folder/"
+    echo "$folder/$(basename "$picture")"
 done

@@ -21,11 +21,6 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 root=$OSTRIVANE_ROOT
 
-fail() {
-    echo "tools/release.sh: $*" >&2
-    exit 1
-}
-
 from_builds=no
 case "${1:-}" in
     '') ;;
@@ -58,21 +53,7 @@ if [ -n "$(git -C "$root" status --porcelain)" ]; then
     echo "Warning: the work tree has uncommitted changes; the builds contain them, the source archive does not." >&2
 fi
 
-# The version, as CMake reads it from project().
-version_script=$(mktemp)
-cat >"$version_script" <<'EOF'
-file(READ "${FILE}" text)
-string(REGEX MATCH "project\\([ \t\r\n]*[A-Za-z_]+[ \t\r\n]+VERSION[ \t\r\n]+([0-9.]+)" found "${text}")
-if(NOT found)
-  message(FATAL_ERROR "no project(... VERSION ...) in ${FILE}")
-endif()
-message("${CMAKE_MATCH_1}")
-EOF
-version=$(cmake -DFILE="$root/CMakeLists.txt" -P "$version_script" 2>&1) || {
-    rm -f "$version_script"
-    fail "cannot read the version: $version"
-}
-rm -f "$version_script"
+version=$(project_version)
 
 if [ "$from_builds" = no ]; then
     if [ -f "$build_dir/CMakeCache.txt" ]; then
@@ -85,18 +66,14 @@ if [ "$from_builds" = no ]; then
     piece "the site" bash "$root/tools/web.sh" --build
 fi
 
-# Every build must be of this version: a folder configured before the
-# version changed would give a download under the old name.
-for dir in "$build_dir" "$windows_dir" "$web_dir"; do
-    [ -f "$dir/CMakeCache.txt" ] || fail "no build in $dir: run bash tools/release.sh without --from-builds"
-    built=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
-    [ "$built" = "$version" ] ||
-        fail "$dir was configured for version '$built', the source is $version: build it again"
-done
+# Every build must be of this version: one made before the version changed
+# holds no download of this name, or a site of another version.
+[ -f "$build_dir/CPackConfig.cmake" ] || fail "no build in $build_dir: run bash tools/release.sh without --from-builds"
 win_zip=$windows_dir/ostrivane-$version-win64.zip
 site=$web_dir/site
 [ -f "$win_zip" ] || fail "no $win_zip: run bash tools/windows.sh"
-[ -f "$site/index.html" ] || fail "no site in $site: run bash tools/web.sh --build"
+grep -qs "\"version\": \"$version\"" "$site/manifest.webmanifest" ||
+    fail "no site of version $version in $site: run bash tools/web.sh --build"
 shopt -s nullglob
 handouts=("$site"/*.pdf)
 shopt -u nullglob

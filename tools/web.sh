@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The browser build. Installs what is missing, builds the site into
 # build-web/site/ (index.html, the program, the app's manifest, icons and
-# service worker, LICENSE and the two handouts) and serves it on 127.0.0.1,
-# printing the address.
+# service worker, LICENSE, THIRD-PARTY-NOTICES.txt and the two handouts) and
+# serves it on 127.0.0.1, printing the address.
 #   bash tools/web.sh            build, then serve (Ctrl+C stops)
 #   bash tools/web.sh --build    build only
 #   bash tools/web.sh --measure  build, then measure size, first frame and CPU per second
 # OSTRIVANE_WEB_PORT chooses the port (default 8000).
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+root=$OSTRIVANE_ROOT
 build_dir=$root/build-web
 site=$build_dir/site
 
@@ -22,7 +23,6 @@ case "${1:-}" in
 esac
 
 # Debian packages of the browser build.
-source "$root/tools/common.sh"
 kinds=(web)
 [ "$mode" = measure ] && kinds+=(web-measure)
 ensure_packages "${kinds[@]}"
@@ -35,7 +35,7 @@ if ! configured=$(emcmake cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Re
 fi
 cmake --build "$build_dir" -j 2
 
-add_licence_and_handout "$site" "$build_dir/handout"
+add_notices_and_handout "$site" "$build_dir/handout" web
 echo "The site is in $site (open index.html, or copy the folder to any web server)."
 
 case "$mode" in

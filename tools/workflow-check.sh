@@ -8,7 +8,7 @@ bash "$OSTRIVANE_ROOT/web/node.sh" --install
 validator=$OSTRIVANE_ROOT/build-web/node/node_modules/.bin/action-validator
 shopt -s nullglob
 workflows=("$OSTRIVANE_ROOT"/.github/workflows/*.yml)
-[ ${#workflows[@]} -gt 0 ] || { echo "workflow-check: no workflows in .github/workflows" >&2; exit 1; }
+[ ${#workflows[@]} -gt 0 ] || fail "no workflows in .github/workflows"
 status=0
 for workflow in "${workflows[@]}"; do
     if ! "$validator" "$workflow"; then

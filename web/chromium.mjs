@@ -1,7 +1,7 @@
-// Debian's Chromium, headless, with software WebGL and a fresh profile that
-// is removed when the browser is closed: what the page's tests and the
-// measurement drive.
-import { mkdtempSync, rmSync } from 'node:fs';
+// Debian's Chromium, headless, with the flags of chromium-flags.txt (software
+// WebGL) and a fresh profile that is removed when the browser is closed: what
+// the page's tests and the measurement drive.
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -12,9 +12,9 @@ export async function launchChromium() {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     userDataDir: profile,
-    args: ['--no-sandbox', '--disable-background-networking', '--disable-component-update',
-           '--no-first-run', '--disable-sync', '--use-gl=angle', '--use-angle=swiftshader',
-           '--enable-unsafe-swiftshader'],
+    args: readFileSync(new URL('chromium-flags.txt', import.meta.url), 'utf8')
+      .split('\n')
+      .filter((line) => line.startsWith('--')),
   });
   const close = browser.close.bind(browser);
   browser.close = async () => {

@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-#include "glyph_table.h"
+#include "freeglut/fg_internal.h"
 #include "layer.h"
 
 namespace {
@@ -124,20 +124,21 @@ void drawHelvetica10(int code) {
     if (code < 1 || code > 255 || inside) {
         return;
     }
-    const BitmapGlyph &g = helvetica10Glyphs[code];
+    const SFG_Font &font = fgFontHelvetica10;
+    const int width = font.Characters[code][0];
     if (!rasterValid) {
         return;
     }
-    // glBitmap: one point at the centre of each lit pixel, rows from the
-    // bottom, the leftmost pixel in the highest bit.
-    const unsigned char *bits = helvetica10Bits + g.offset;
-    const int left = static_cast<int>(std::floor(rasterX - static_cast<float>(g.xorig)));
-    const int bottom = static_cast<int>(std::floor(rasterY - static_cast<float>(g.yorig)));
-    const int stride = (g.width + 7) / 8;
+    // glBitmap as freeglut calls it: one point at the centre of each lit
+    // pixel, rows from the bottom, the leftmost pixel in the highest bit.
+    const unsigned char *bits = font.Characters[code] + 1;
+    const int left = static_cast<int>(std::floor(rasterX - font.xorig));
+    const int bottom = static_cast<int>(std::floor(rasterY - font.yorig));
+    const int stride = (width + 7) / 8;
     const float vw = static_cast<float>(viewportBox[2]);
     const float vh = static_cast<float>(viewportBox[3]);
-    for (int row = 0; vw > 0.0f && vh > 0.0f && row < g.height; ++row) {
-        for (int column = 0; column < g.width; ++column) {
+    for (int row = 0; vw > 0.0f && vh > 0.0f && row < font.Height; ++row) {
+        for (int column = 0; column < width; ++column) {
             if ((bits[row * stride + column / 8] & (0x80 >> (column % 8))) == 0) {
                 continue;
             }
@@ -149,7 +150,7 @@ void drawHelvetica10(int code) {
                         viewportBox);
         }
     }
-    rasterX += static_cast<float>(g.advance);
+    rasterX += static_cast<float>(width);
 }
 
 }  // namespace web

@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
-# Puts the site's files beside the built program: the page, the web app
-# manifest carrying the project's version, the icons made from
+# Puts the site's files beside the built program and the web app manifest
+# (which CMake writes): the page, the icons made from
 # packaging/ostrivane.svg, and the service worker, whose cache is named
 # after a hash of all the others.
-#   web/make_site.sh SOURCE_DIR SITE_DIR VERSION
+#   web/make_site.sh SOURCE_DIR SITE_DIR
 set -euo pipefail
 source_dir=$1
 site=$2
-version=$3
 cp "$source_dir/web/index.html" "$site/index.html"
-sed "s/@PROJECT_VERSION@/$version/" "$source_dir/web/manifest.webmanifest" >"$site/manifest.webmanifest"
 for size in 192 512; do
     rsvg-convert --width "$size" --height "$size" --background-color black \
         -o "$site/icon-$size.png" "$source_dir/packaging/ostrivane.svg"

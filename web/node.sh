@@ -23,5 +23,5 @@ export OSTRIVANE_SOURCE_DIR=$root
 script=$1
 shift
 # The script runs from build-web/node/, where node finds the packages.
-cp "$root"/web/*.mjs "$node_dir/"
+cp "$root"/web/*.mjs "$root/web/chromium-flags.txt" "$node_dir/"
 exec node "$node_dir/$script" "$@"

@@ -21,6 +21,7 @@
 #include "entry_input.h"
 #include "glut_include.h"
 #include "lesson_sheet.h"
+#include "panel_geometry.h"
 #include "test_support.h"
 #include "window_reading.h"
 #include "x_driver.h"
@@ -112,11 +113,11 @@ int pixelOf(double world) {
 
 // The pixel of an editable value's centre in a 600x600 window.
 int pixelColumn(int column) {
-    return pixelOf(e2e::entryCentreX(column));
+    return pixelOf(cells::centreX(column));
 }
 
 int pixelRow(int row) {
-    return pixelOf(-e2e::entryCentreY(row));
+    return pixelOf(-cells::centreY(row));
 }
 
 void click(int x, int y) {

@@ -10,10 +10,9 @@ trap 'rm -rf "$profile"' EXIT
 trap 'kill "$browser" 2>/dev/null' TERM INT
 case $engine in
 chromium)
+    mapfile -t flags < <(grep '^--' "$(dirname "$0")/../../web/chromium-flags.txt")
     chromium --app="$url" --window-size=600,600 --window-position=10,10 --user-data-dir="$profile" \
-        --use-gl=angle --use-angle=swiftshader --enable-unsafe-swiftshader --test-type --no-sandbox \
-        --no-first-run --no-default-browser-check --disable-background-networking \
-        --disable-component-update --disable-sync --disable-extensions --password-store=basic & ;;
+        "${flags[@]}" & ;;
 firefox)
     # Firefox has no app mode: its toolbars are collapsed instead.
     mkdir "$profile/chrome"

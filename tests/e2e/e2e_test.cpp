@@ -59,8 +59,9 @@ bool figureDrawnThrough(const Picture &p, const Affine &m) {
     return p.countIn(-50, -50, 50, 50, yellow) == p.countIn(left - 1, bottom - 1, right + 1, top + 1, yellow);
 }
 
-// The head's top vertex at (x, y): yellow there, none just above it.
-bool headTopAt(const Picture &p, double x, double y) {
+// The head's top vertex at (x, 10): yellow there, none just above it.
+bool headTopAt(const Picture &p, double x) {
+    const double y = 10;
     return p.hasNear(x, y, near(shade::figure)) &&
            p.countIn(x - 1.5, y + 0.8, x + 1.5, y + 2.5, near(shade::figure)) == 0;
 }
@@ -229,6 +230,20 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    // Waits until no entry is in progress and the figure is drawn through
+    // `m`, its head's top at (headX, 10).
+    ::testing::AssertionResult figureShows(const std::string &what, const Affine &m, double headX) {
+        return shows(what, [&](const Picture &p) {
+            return highlightedEntry(p) == noEntry && headTopAt(p, headX) && figureDrawnThrough(p, m);
+        });
+    }
+
+    // Waits until the entry in progress on `cell` shows typed text.
+    ::testing::AssertionResult typedShows(const std::string &what, Cell cell, Picture *seen = nullptr) {
+        return shows(
+            what, [&](const Picture &p) { return entryInProgress(p, cell, true); }, seen);
+    }
+
     // A check of one picture; on failure the picture is kept and named.
     ::testing::AssertionResult holds(const Picture &picture, bool ok, const std::string &what) {
         if (ok) {
@@ -246,8 +261,8 @@ protected:
             send(*twin_);
         }
     }
-    void clickEntry(Cell cell, int button = 1) {
-        toBoth([&](ProgramWindow &w) { w.click(entryCentreX(cell.column), entryCentreY(cell.row), button); });
+    void clickEntry(Cell at, int button = 1) {
+        toBoth([&](ProgramWindow &w) { w.click(cells::centreX(at.column), cells::centreY(at.row), button); });
     }
     // Clicks the entry and, as a user does, waits for its empty box before
     // typing: under Wine a key sent while the click is still being handled
@@ -296,7 +311,7 @@ TEST_F(EndToEnd, OpensA600By600WindowAt10_10TitledOstrivaneAndIgnoresKeysBeforeA
     EXPECT_EQ(program_->title(), target_.title);
     EXPECT_TRUE(shows("the axes with their ticks", axesDrawn));
     EXPECT_TRUE(shows("the figure drawn through the identity",
-                      [](const Picture &p) { return figureDrawnThrough(p, {}) && headTopAt(p, 3, 10); }));
+                      [](const Picture &p) { return figureDrawnThrough(p, {}) && headTopAt(p, 3); }));
     EXPECT_TRUE(shows("the instruction line", instructionsShown));
     Picture before;
     ASSERT_TRUE(shows("the identity matrix, no entry in progress", panelShowsIdentity, &before));
@@ -320,14 +335,11 @@ TEST_F(EndToEnd, OneEditShearsTheFigureAndEscCommitsTheNext) {
     const Cell topMiddle{1, 0};
     ASSERT_TRUE(startEntry(topMiddle));
     typeText("1");
-    ASSERT_TRUE(
-        shows("the typed 1 in red", [&](const Picture &p) { return entryInProgress(p, topMiddle, true); }));
+    ASSERT_TRUE(typedShows("the typed 1 in red", topMiddle));
     pressKey("Return");
     Affine shear;
     shear.b = 1;
-    ASSERT_TRUE(shows("the sheared figure with its head top at (13, 10)", [&](const Picture &p) {
-        return highlightedEntry(p) == noEntry && headTopAt(p, 13, 10) && figureDrawnThrough(p, shear);
-    }));
+    ASSERT_TRUE(figureShows("the sheared figure with its head top at (13, 10)", shear, 13));
     // The stored 1 reads like the diagonal's 1.00.
     const auto green = near(shade::editableValue);
     EXPECT_TRUE(shows("1.00 in the top-middle cell", [&](const Picture &p) {
@@ -338,14 +350,10 @@ TEST_F(EndToEnd, OneEditShearsTheFigureAndEscCommitsTheNext) {
     const Cell topLeft{0, 0};
     ASSERT_TRUE(startEntry(topLeft));
     typeText("-1");
-    ASSERT_TRUE(shows("-1 typed into the top-left cell",
-                      [&](const Picture &p) { return entryInProgress(p, topLeft, true); }));
+    ASSERT_TRUE(typedShows("-1 typed into the top-left cell", topLeft));
     pressKey("Escape");
     shear.a = -1;
-    ASSERT_TRUE(
-        shows("the sheared figure mirrored across the y axis, head top at (7, 10)", [&](const Picture &p) {
-            return highlightedEntry(p) == noEntry && headTopAt(p, 7, 10) && figureDrawnThrough(p, shear);
-        }));
+    ASSERT_TRUE(figureShows("the sheared figure mirrored across the y axis, head top at (7, 10)", shear, 7));
     EXPECT_TRUE(program_->running());
 }
 
@@ -354,9 +362,7 @@ TEST_F(EndToEnd, RightPressLeavesTheEntryInProgress) {
     ASSERT_TRUE(startEntry(topMiddle));
     typeText("0");
     Picture typed;
-    ASSERT_TRUE(shows(
-        "0 typed into the top-middle cell",
-        [&](const Picture &p) { return entryInProgress(p, topMiddle, true); }, &typed));
+    ASSERT_TRUE(typedShows("0 typed into the top-middle cell", topMiddle, &typed));
     const auto red = near(shade::entryText);
 
     // Over another editable entry, which a left press would select; that
@@ -376,9 +382,7 @@ TEST_F(EndToEnd, RightPressLeavesTheEntryInProgress) {
     pressKey("Return");
     Affine shear;
     shear.b = 0.5;
-    EXPECT_TRUE(shows("the figure sheared by 0.5, head top at (8, 10)", [&](const Picture &p) {
-        return highlightedEntry(p) == noEntry && headTopAt(p, 8, 10) && figureDrawnThrough(p, shear);
-    }));
+    EXPECT_TRUE(figureShows("the figure sheared by 0.5, head top at (8, 10)", shear, 8));
 }
 
 // Backspace removes the last character, and nothing from an empty entry.
@@ -393,9 +397,7 @@ TEST_F(EndToEnd, BackspaceRemovesTheLastCharacterAndUnusualKeysGoIntoTheEntryAsT
     typeText("35");
     const auto red = near(shade::entryText);
     Picture typed;
-    ASSERT_TRUE(shows(
-        "35 typed into the top-right cell",
-        [&](const Picture &p) { return entryInProgress(p, topRight, true); }, &typed));
+    ASSERT_TRUE(typedShows("35 typed into the top-right cell", topRight, &typed));
     const auto both = cellText(typed, 2, 0, red);
     pressKey("BackSpace");
     // The 3 is left where it was, the 5 is gone.
@@ -407,17 +409,13 @@ TEST_F(EndToEnd, BackspaceRemovesTheLastCharacterAndUnusualKeysGoIntoTheEntryAsT
     pressKey("Return");
     Affine moved;
     moved.tx = 3;
-    ASSERT_TRUE(shows("the figure moved 3 to the right, head top at (6, 10)", [&](const Picture &p) {
-        return highlightedEntry(p) == noEntry && headTopAt(p, 6, 10) && figureDrawnThrough(p, moved);
-    }));
+    ASSERT_TRUE(figureShows("the figure moved 3 to the right, head top at (6, 10)", moved, 6));
 
     const Cell topLeft{0, 0};
     ASSERT_TRUE(startEntry(topLeft));
     typeText("2");
     Picture two;
-    ASSERT_TRUE(shows(
-        "2 typed into the top-left cell", [&](const Picture &p) { return entryInProgress(p, topLeft, true); },
-        &two));
+    ASSERT_TRUE(typedShows("2 typed into the top-left cell", topLeft, &two));
     pressKey("Delete");
     pressKey("Tab");
     typeText("(");
@@ -431,10 +429,7 @@ TEST_F(EndToEnd, BackspaceRemovesTheLastCharacterAndUnusualKeysGoIntoTheEntryAsT
     }));
     pressKey("Return");
     moved.a = 2;
-    EXPECT_TRUE(
-        shows("the figure stretched twice as wide and moved, head top at (9, 10)", [&](const Picture &p) {
-            return highlightedEntry(p) == noEntry && headTopAt(p, 9, 10) && figureDrawnThrough(p, moved);
-        }));
+    EXPECT_TRUE(figureShows("the figure stretched twice as wide and moved, head top at (9, 10)", moved, 9));
     EXPECT_TRUE(program_->running());
 }
 
@@ -507,9 +502,7 @@ TEST_F(EndToEnd, AfterResizingEntriesAreStillHitAndClosingTheWindowEndsTheProces
     typeText("2\r");
     Affine shear;
     shear.b = 2;
-    ASSERT_TRUE(shows("the figure sheared by 2", [&](const Picture &p) {
-        return highlightedEntry(p) == noEntry && figureDrawnThrough(p, shear);
-    }));
+    ASSERT_TRUE(figureShows("the figure sheared by 2, head top at (23, 10)", shear, 23));
 
     program_->requestClose();
     int status = 0;

@@ -4,40 +4,16 @@
 
 namespace e2e {
 
-namespace {
-
-// Highlight box of entry (column, row), in world units.
-struct Box {
-    double left, bottom, right, top;
-};
-
-Box highlightBox(int column, int row) {
-    const double left = 29.0 + 7.0 * column;
-    const double bottom = 42.5 - 7.0 * row;
-    return {left, bottom, left + 5.0, bottom + 4.0};
-}
-
-}  // namespace
-
-double entryCentreX(int column) {
-    return 31.5 + 7.0 * column;
-}
-
-double entryCentreY(int row) {
-    return 44.5 - 7.0 * row;
-}
-
 Cell highlightedEntry(const Picture &picture) {
     Cell found{-1, -1};
     for (int column = 0; column < 3; ++column) {
         for (int row = 0; row < 2; ++row) {
             // Half a unit inside the box, clear of its rounded edges; the
             // entry's text may cover a little of it.
-            const Box b = highlightBox(column, row);
-            const int lit =
-                picture.countIn(b.left + 0.5, b.bottom + 0.5, b.right - 0.5, b.top - 0.5, isHighlight);
-            const int area = picture.countIn(b.left + 0.5, b.bottom + 0.5, b.right - 0.5, b.top - 0.5,
-                                             [](Rgb) { return true; });
+            const double left = cells::boxLeft(column) + 0.5, right = cells::boxRight(column) - 0.5;
+            const double bottom = cells::boxBottom(row) + 0.5, top = cells::boxTop(row) - 0.5;
+            const int lit = picture.countIn(left, bottom, right, top, isHighlight);
+            const int area = picture.countIn(left, bottom, right, top, [](Rgb) { return true; });
             if (lit == 0) {
                 continue;
             }
@@ -51,11 +27,11 @@ Cell highlightedEntry(const Picture &picture) {
 }
 
 std::vector<int> cellText(const Picture &picture, int column, int row, const ColourTest &test) {
-    const int x0 = picture.columnOf(30.0 + 7.0 * column);
-    const int y0 = picture.rowOf(44.0 - 7.0 * row);
+    const int x0 = picture.columnOf(cells::textX(column));
+    const int y0 = picture.rowOf(cells::textY(row));
     // From just left of the origin to just before the next column's text,
     // and from above the tallest glyph to below the baseline.
-    const int width = std::min(40, picture.columnOf(37.0) - picture.columnOf(30.0) - 2);
+    const int width = std::min(40, picture.columnOf(cells::textX(1)) - picture.columnOf(cells::textX(0)) - 2);
     const int left = -2, top = -12, bottom = 4;
     std::vector<int> offsets;
     for (int r = top; r < bottom; ++r) {
@@ -70,7 +46,7 @@ std::vector<int> cellText(const Picture &picture, int column, int row, const Col
 
 void typeEntry(ProgramWindow &window, int column, int row, const std::string &text) {
     const std::string where = "(" + std::to_string(column) + ", " + std::to_string(row) + ")";
-    window.click(entryCentreX(column), entryCentreY(row));
+    window.click(cells::centreX(column), cells::centreY(row));
     if (!window.waitUntil([&](const Picture &p) { return highlightedEntry(p) == Cell{column, row}; })) {
         throw DriverError("entry " + where + " did not become highlighted");
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "panel_geometry.h"
 #include "x_driver.h"
 
 namespace e2e {
@@ -17,10 +18,6 @@ struct Cell {
 inline bool operator==(Cell a, Cell b) {
     return a.column == b.column && a.row == b.row;
 }
-
-// World centre of the highlight box of an editable entry.
-double entryCentreX(int column);
-double entryCentreY(int row);
 
 // Clicks the editable entry, types the text and presses Enter, as a teacher
 // does, each step waited for until the window shows it; throws DriverError

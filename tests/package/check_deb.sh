@@ -3,8 +3,10 @@
 # this version's name and lintian finds nothing to warn about in it; then what
 # lintian leaves unchecked: the file list, the copyright file's format and its
 # licence text against LICENSE, that Depends brings every library the program
-# needs, the documents and manual page (common.sh), and that the packaged
-# program starts, opens its window and prints nothing.
+# needs (freeglut's shared one among them: the package holds no third-party
+# code, so its copyright file names Ostrivane's licence alone), the
+# documents and manual page (common.sh), and that the packaged program
+# starts, opens its window and prints nothing.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 if ! command -v dpkg-deb >/dev/null 2>&1; then
     echo "dpkg-deb is not installed: no Debian package to check"
@@ -53,6 +55,8 @@ program=$root/usr/bin/ostrivane depends=$(dpkg-deb -f "$deb" Depends)
 depends_names=" $(sed 's/([^)]*)//g; s/[|,]/ /g' <<<"$depends" | xargs) "
 needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 [ -n "$needed" ] || fail "readelf shows no libraries for the packaged program"
+# Linked as a shared library, freeglut needs no notice in the copyright file.
+grep -q '^libglut\.so' <<<"$needed" || fail "the packaged program does not link freeglut's shared library"
 for lib in $needed; do
     owners=$(dpkg -S "*/$lib" 2>/dev/null | sed 's/: .*//; s/, /\n/g; s/:[^ ]*//g' | sort -u) ||
         fail "no installed package provides $lib"

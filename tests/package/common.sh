@@ -4,11 +4,8 @@ scratch=$1
 : "${SOURCE_DIR:?names the source tree}" "${BUILD_DIR:?names the build}" "${VERSION:?is the project version}"
 rm -rf "$scratch"
 mkdir -p "$scratch"
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# fail MESSAGE, as the scripts of tools/ have it.
+source "$SOURCE_DIR/tools/common.sh"
 
 need_tools() {
     local tool

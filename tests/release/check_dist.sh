@@ -3,7 +3,8 @@
 # DIST. Every download carries VERSION in its name; SHA256SUMS lists exactly
 # the other files and verifies; the Debian package is of VERSION and holds
 # every handout, and so does the Windows zip, with the program, its read-me
-# and the licence; the source archive holds the tree; and the site, unzipped
+# and the licence; both zips carry the third-party notices of what their
+# program holds; the source archive holds the tree; and the site, unzipped
 # into an empty folder and opened from disk in headless Chromium, draws the
 # first frame (web/page_test.mjs's firstFrameFromDisk). The site is kept in
 # WORK, emptied first.
@@ -11,11 +12,7 @@ set -euo pipefail
 dist=$1 version=$2 scratch=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$root/tools/common.sh"
 for tool in sha256sum unzip tar dpkg dpkg-deb chromium node npm; do
     command -v "$tool" >/dev/null 2>&1 || fail "$tool is needed (bash tools/release.sh installs it)"
 done
@@ -69,6 +66,26 @@ for file in ostrivane.exe README.txt LICENSE "${handouts[@]}"; do
 done
 [ "$(unzip -p "$win" ostrivane.exe | head -c 2)" = MZ ] || fail "ostrivane.exe in $win is no Windows program"
 grep -q "Ostrivane $version" <(unzip -p "$win" README.txt) || fail "README.txt in $win does not name Ostrivane $version"
+
+# The third-party notices (packaging/notices.sh), each text whole as its
+# source gives it: freeglut's licence and the MinGW-w64 runtime's beside the
+# .exe that links them, freeglut's font data's notice, Emscripten's and
+# musl's beside the page.
+freeglut=$(fetch_freeglut)
+# notices_hold ZIP TEXT...: THIRD-PARTY-NOTICES.txt in ZIP holds each text.
+notices_hold() {
+    local zip=$1 notices file text
+    shift
+    notices=$(unzip -p "$zip" THIRD-PARTY-NOTICES.txt) || fail "$zip has no THIRD-PARTY-NOTICES.txt"
+    for file in "$@"; do
+        text=$(cat "$file")
+        [[ "$notices" == *"$text"* ]] ||
+            fail "THIRD-PARTY-NOTICES.txt in $zip lacks the text that begins: $(grep -m 1 . <<<"$text")"
+    done
+}
+notices_hold "$win" "$freeglut/COPYING" /usr/share/doc/mingw-w64-x86-64-dev/copyright
+notices_hold "$web" <(sed '/^#include/,$d' "$freeglut/src/fg_font_data.c") <(echo "The Emscripten Authors") \
+    /usr/share/emscripten/system/lib/libc/musl/COPYRIGHT
 
 # The site, opened from disk where it was unzipped.
 rm -rf "$scratch"

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "glut_include.h"
+#include "matrix_panel.h"
 #include "number_grammar.h"
 
 namespace {
@@ -40,20 +41,24 @@ void EditorModel::reshape(int width, int height) {
     height_ = static_cast<float>(height);
 }
 
-// The editable cells in world units: columns 29 < x < 36, 36 <= x < 43 and
-// 43 <= x < 50; row 0 for 41 < y < 55 (a press just above the window still
-// lands in it), row 1 for 34 < y <= 41.
+// The editable cells in world units, from the panel's left edge, bottom and
+// pitch: three columns a pitch wide from the left edge; row 0 above the line
+// between the two editable rows, up to two pitches above it (a press just
+// above the window still lands in it), row 1 up to a pitch below that line.
 bool EditorModel::cellAt(int x, int y, int &column, int &row) const {
     if (!(width_ > 0.0f && height_ > 0.0f)) {
         return false;
     }
     const float wx = static_cast<float>(x * 100.0 / width_ - 50.0);
     const float wy = static_cast<float>(50.0 - y * 100.0 / height_);
-    if (!(wx > 29.0f && wx < 50.0f && wy > 34.0f && wy < 55.0f)) {
+    constexpr float left = panel::left;
+    constexpr float pitch = panel::cellPitch;
+    constexpr float rowLine = panel::gridBottom + 2 * panel::cellPitch;
+    if (!(wx > left && wx < left + 3 * pitch && wy > rowLine - pitch && wy < rowLine + 2 * pitch)) {
         return false;
     }
-    column = wx < 36.0f ? 0 : (wx < 43.0f ? 1 : 2);
-    row = wy > 41.0f ? 0 : 1;
+    column = wx < left + pitch ? 0 : (wx < left + 2 * pitch ? 1 : 2);
+    row = wy > rowLine ? 0 : 1;
     return true;
 }
 
