@@ -13,6 +13,7 @@ import { extname, join, normalize } from 'node:path';
 import assert from 'node:assert/strict';
 import { PNG } from 'pngjs';
 import { launchChromium } from './chromium.mjs';
+import { boxHeight, boxWidth, entryCentre } from './panel_geometry.mjs';
 
 const [site, which] = process.argv.slice(2);
 const yellow = ([r, g, b]) => r > 200 && g > 200 && b < 100;
@@ -56,7 +57,13 @@ async function square(page) {
 }
 
 // Entry (column, row) of the panel, at the centre of its highlight box.
-const entry = (box, c, r) => box.at(31.5 + 7 * c, 44.5 - 7 * r);
+const entry = (box, c, r) => box.at(...entryCentre(c, r));
+// The corners of entry (column, row)'s highlight box, inset by `inset`:
+// [left, bottom, right, top].
+function entryBox(c, r, inset = 0) {
+  const [x, y] = entryCentre(c, r);
+  return [x - boxWidth / 2 + inset, y - boxHeight / 2 + inset, x + boxWidth / 2 - inset, y + boxHeight / 2 - inset];
+}
 
 // The page's picture after a few more frames: `near(wx, wy, radius)` lists
 // the pixels within `radius` of a world position, `inside(x1, y1, x2, y2)`
@@ -178,7 +185,7 @@ async function openInstalled(browser) {
 function newerBuild(site) {
   const source = process.env.OSTRIVANE_SOURCE_DIR;
   const dir = mkdtempSync(join(tmpdir(), 'ostrivane-newer-'));
-  for (const file of ['web/manifest.webmanifest', 'web/sw.js', 'web/make_site.sh', 'packaging/ostrivane.svg']) {
+  for (const file of ['web/sw.js', 'web/make_site.sh', 'packaging/ostrivane.svg']) {
     cpSync(join(source, file), join(dir, 'source', file));
   }
   const page = readFileSync(join(source, 'web/index.html'), 'utf8');
@@ -186,8 +193,10 @@ function newerBuild(site) {
   assert.notEqual(newerPage, page, 'the newer build marks its page');
   writeFileSync(join(dir, 'source/web/index.html'), newerPage);
   cpSync(join(site, 'ostrivane.js'), join(dir, 'ostrivane.js'));
-  execFileSync('bash', [join(dir, 'source/web/make_site.sh'), join(dir, 'source'), dir,
-                        `${process.env.OSTRIVANE_VERSION}.1`]);
+  // The build writes the manifest with its version.
+  writeFileSync(join(dir, 'manifest.webmanifest'), readFileSync(join(site, 'manifest.webmanifest'), 'utf8')
+    .replace(/"version": "[^"]*"/, `"version": "${process.env.OSTRIVANE_VERSION}.1"`));
+  execFileSync('bash', [join(dir, 'source/web/make_site.sh'), join(dir, 'source'), dir]);
   rmSync(join(dir, 'source'), { recursive: true });
   const cacheOf = (folder) => readFileSync(join(folder, 'sw.js'), 'utf8').match(/'(ostrivane-[0-9a-f]{16})'/)[1];
   assert.notEqual(cacheOf(dir), cacheOf(site), 'the newer worker keeps a cache of its own');
@@ -317,7 +326,8 @@ const cases = {
     for (const expected of ['entry-2-3', 'entry-2-2', 'entry-2-1', 'entry-1-3', 'entry-1-2']) {
       assert.equal(await tab(true), expected);
     }
-    assert.ok(await hasNear(page, white, 36, 46.5, 4), 'the focus mark at the corner of the box');
+    const [markX, , , markY] = entryBox(1, 0);
+    assert.ok(await hasNear(page, white, markX, markY, 4), 'the focus mark at the corner of the box');
 
     await page.keyboard.press('Enter');
     await page.keyboard.type('1');
@@ -385,7 +395,7 @@ const cases = {
       await page.keyboard.type('88');
       const boxes = new Set();
       for (let i = 0; i < 25; ++i) {
-        const pixels = (await picture(page)).inside(29.4, 42.9, 33.6, 46.1);
+        const pixels = (await picture(page)).inside(...entryBox(0, 0, 0.4));
         const counts = new Map();
         pixels.forEach((p) => counts.set(`${p}`, (counts.get(`${p}`) || 0) + 1));
         const boxColour = [...counts].sort((a, b) => b[1] - a[1])[0][0].split(',').map(Number);
