@@ -714,13 +714,8 @@ TEST_F(Handout, EndsOnAOnePageAnswerKeyThatAgreesWithTheList) {
         EXPECT_NE(text[page].rfind("Answer key", 0), 0u) << "the answer key starts on page " << page + 1;
     }
 
-    const std::string listPath = sourceDir + "/docs/lessons/exercises.txt";
-    std::ifstream listFile(listPath);
-    ASSERT_TRUE(listFile) << "cannot open " << listPath;
     std::map<std::string, lessons::Exercise> byName;
-    for (const lessons::Exercise &exercise : lessons::readExercises(listFile, listPath)) {
-        byName[exercise.name] = exercise;
-    }
+    ASSERT_NO_THROW(byName = lessons::exercisesByName(sourceDir + "/docs/lessons/exercises.txt"));
     // The rows in the sheet's order, each from its number to the next row's.
     std::vector<std::size_t> rowStart;
     for (const lessons::SheetExercise &exercise : exercises) {

@@ -3,10 +3,12 @@
 #include "number_grammar.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace lessons {
 
@@ -85,6 +87,18 @@ void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Matr
 
 bool operator==(const Entry &a, const Entry &b) {
     return a.column == b.column && a.row == b.row && a.text == b.text;
+}
+
+std::map<std::string, Exercise> exercisesByName(const std::string &path) {
+    std::ifstream in(path);
+    if (!in) {
+        throw std::runtime_error("cannot open " + path);
+    }
+    std::map<std::string, Exercise> byName;
+    for (Exercise &exercise : readExercises(in, path)) {
+        byName[exercise.name] = std::move(exercise);
+    }
+    return byName;
 }
 
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName) {

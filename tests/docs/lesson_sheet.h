@@ -4,6 +4,7 @@
 #define OSTRIVANE_LESSON_SHEET_H
 
 #include <istream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ struct Exercise {
 // blank lines and lines starting with '#' left out. Throws
 // std::runtime_error naming `fileName` and the line at fault.
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName);
+
+// The exercise list in the file at `path`, by name; throws
+// std::runtime_error when it cannot be opened or read.
+std::map<std::string, Exercise> exercisesByName(const std::string &path);
 
 // A 3x3 matrix, m[row][column].
 struct Matrix {

@@ -197,13 +197,8 @@ TEST(FollowOn, TheSheetNamesExactlyTheExercisesThatFollowOn) {
         }
     }
 
-    const std::string listPath = sourceDir + "/docs/lessons/exercises.txt";
-    std::ifstream listFile(listPath);
-    ASSERT_TRUE(listFile) << "cannot open " << listPath;
     std::map<std::string, lessons::Exercise> byName;
-    for (const lessons::Exercise &exercise : lessons::readExercises(listFile, listPath)) {
-        byName[exercise.name] = exercise;
-    }
+    ASSERT_NO_THROW(byName = lessons::exercisesByName(sourceDir + "/docs/lessons/exercises.txt"));
     std::ifstream sheetFile(sourceDir + "/docs/lessons.md");
     // Exercise N is the section headed "N. ..."; its picture names it in the list.
     std::map<int, lessons::Exercise> numbered;

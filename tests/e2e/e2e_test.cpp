@@ -445,19 +445,18 @@ TEST_F(EndToEnd, TabAndEnterEditAnEntryAsTheMouseDoes) {
     program_->pressKey("Tab");
     program_->pressKey("Tab");
     program_->pressKey("Return");
-    twin_->click(entryCentreX(topMiddle.column), entryCentreY(topMiddle.row));
+    twin_->click(cells::centreX(topMiddle.column), cells::centreY(topMiddle.row));
     ASSERT_TRUE(shows("an empty entry on the top-middle cell",
                       [&](const Picture &p) { return entryInProgress(p, topMiddle, false); }));
     typeText("1");
     pressKey("Return");
     Affine shear;
     shear.b = 1;
-    Picture edited;
-    ASSERT_TRUE(shows(
-        "the sheared figure with its head top at (13, 10)",
-        [&](const Picture &p) { return highlightedEntry(p) == noEntry && figureDrawnThrough(p, shear); },
-        &edited));
-    EXPECT_TRUE(holds(edited, edited.countIn(35, 41.5, 42, 47.5, near(focusMark)) > 20,
+    ASSERT_TRUE(figureShows("the sheared figure with its head top at (13, 10)", shear, 13));
+    const Picture edited = program_->grab();
+    EXPECT_TRUE(holds(edited,
+                      edited.countIn(cells::boxLeft(1) - 1, cells::boxBottom(0) - 1, cells::boxRight(1) + 1,
+                                     cells::boxTop(0) + 1, near(focusMark)) > 20,
                       "the focus mark around the top-middle entry"));
 }
 
