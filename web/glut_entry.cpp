@@ -61,7 +61,7 @@ void tellPage(int committedColumn, int committedRow) {
                                     "%s%.100s", r + c == 0 ? "" : "\n", typed ? s.entryText : value);
         }
     }
-    char said[400] = "";
+    char said[640] = "";
     if (committedColumn >= 0) {
         const float *m = s.matrix;
         const auto d = [](float v) { return static_cast<double>(v); };
