@@ -205,8 +205,8 @@ function newerBuild(site) {
 
 
 const cases = {
-  // A phone held upright: the square at the top; taps start entries and keep
-  // the keyboard field focused; an on-screen keyboard's text, its deletion
+  // A phone held upright: the square at the top; taps start entries and
+  // focus the entry's own field; an on-screen keyboard's text, its deletion
   // and Enter, an Android 229 keydown and an attached keyboard's keys each
   // type once.
   async touchAndOnScreenKeyboard(browser) {

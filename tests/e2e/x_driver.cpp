@@ -460,8 +460,11 @@ bool ProgramWindow::waitUntil(const std::function<bool(const Picture &)> &accept
         if (Clock::now() >= deadline) {
             return false;
         }
-        // The program redraws continuously: look again at its next frame.
-        impl_->nextFrame(deadline);
+        // Look again at the next frame. A target that draws on change may
+        // have drawn its last one just after this picture was taken, so it
+        // is also looked at again every tenth of a second.
+        const auto poll = std::chrono::milliseconds(100);
+        impl_->nextFrame(impl_->target.drawsOnChange ? std::min(deadline, Clock::now() + poll) : deadline);
     }
 }
 
