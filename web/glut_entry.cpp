@@ -153,13 +153,13 @@ EMSCRIPTEN_KEEPALIVE void ostrivaneKey(int code) {
     handled(wasEditing && editorState.editing == 0 ? column : -1, row);
 }
 
-// The system's contrast setting changed, or the picture may need drawing
-// again (the page was resized or shown again).
+// The system's contrast setting changed: the colours drawn follow it.
 EMSCRIPTEN_KEEPALIVE void ostrivaneContrast(int more) {
     web::moreContrast = more != 0;
     web::wakeFrames();
 }
 
+// The picture may need drawing again: the page was resized or shown again.
 EMSCRIPTEN_KEEPALIVE void ostrivaneRedraw() {
     web::forgetShownFrame();
     web::wakeFrames();

@@ -105,7 +105,10 @@
       }
     });
     fixed.forEach(function (span, i) {
-      span.textContent = shown[6 + i] + ', fixed';
+      var text = shown[6 + i] + ', fixed';
+      if (span.textContent !== text) {
+        span.textContent = text;
+      }
     });
     var was = editing;
     editing = nowEditing;

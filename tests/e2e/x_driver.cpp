@@ -472,8 +472,8 @@ bool ProgramWindow::settle(int frames, std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
     impl_->flushInput();
     constexpr std::chrono::milliseconds pause{300};
+    const bool onChange = impl_->target.drawsOnChange;
     for (int i = 0; i < frames; ++i) {
-        const bool onChange = impl_->target.drawsOnChange;
         if (!impl_->nextFrame(onChange ? std::min(deadline, Clock::now() + pause) : deadline)) {
             return onChange && Clock::now() < deadline;
         }
