@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 const Stroke figureStrokes[14] = {
@@ -22,6 +23,37 @@ bool sameColour(Rgb a, Rgb b) {
 
 ColourTest near(Rgb colour) {
     return [colour](Rgb p) { return sameColour(p, colour); };
+}
+
+bool figureDrawnThrough(const Picture &p, const Affine &m, std::string *why) {
+    const auto yellow = near(shade::figure);
+    double left = 1e9, right = -1e9, bottom = 1e9, top = -1e9;
+    for (const auto &s : figureStrokes) {
+        for (const double t : {0.25, 0.5, 0.75}) {
+            const double px = s.x1 + t * (s.x2 - s.x1);
+            const double py = s.y1 + t * (s.y2 - s.y1);
+            if (!p.hasNear(m.x(px, py), m.y(px, py), yellow)) {
+                if (why != nullptr) {
+                    *why = "no figure at world (" + std::to_string(m.x(px, py)) + ", " +
+                           std::to_string(m.y(px, py)) + ") from model (" + std::to_string(px) + ", " +
+                           std::to_string(py) + ")";
+                }
+                return false;
+            }
+        }
+        for (const auto &end : {std::make_pair(s.x1, s.y1), std::make_pair(s.x2, s.y2)}) {
+            left = std::min(left, m.x(end.first, end.second));
+            right = std::max(right, m.x(end.first, end.second));
+            bottom = std::min(bottom, m.y(end.first, end.second));
+            top = std::max(top, m.y(end.first, end.second));
+        }
+    }
+    const int outside =
+        p.countIn(-50, -50, 50, 50, yellow) - p.countIn(left - 1, bottom - 1, right + 1, top + 1, yellow);
+    if (outside != 0 && why != nullptr) {
+        *why = std::to_string(outside) + " pixels of the figure's colour outside the moved figure's bounds";
+    }
+    return outside == 0;
 }
 
 bool isHighlight(Rgb p) {

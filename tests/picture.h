@@ -92,4 +92,19 @@ struct Stroke {
 // moves them: feet and legs, body, arms, head.
 extern const Stroke figureStrokes[14];
 
+// x' = a·x + b·y + tx, y' = c·x + d·y + ty: what the matrix's top two rows
+// do to the figure.
+struct Affine {
+    double a = 1, b = 0, tx = 0;
+    double c = 0, d = 1, ty = 0;
+    double x(double px, double py) const { return a * px + b * py + tx; }
+    double y(double px, double py) const { return c * px + d * py + ty; }
+};
+
+// Whether every stroke of the figure is drawn through `m` (probed at a
+// quarter, the middle and three quarters of its length) and nothing of the
+// figure's colour lies outside the moved figure's bounds; where not, `why`
+// (when given) says what is missing.
+bool figureDrawnThrough(const Picture &p, const Affine &m, std::string *why = nullptr);
+
 #endif

@@ -2,8 +2,10 @@
 // window.
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -12,28 +14,14 @@
 
 namespace {
 
-const Rgb yellow = toRgb(1.0f, 1.0f, 0.2f);
-const Rgb axisBlue = toRgb(0.0f, 0.0f, 0.7f);
-const Rgb tickBlue = toRgb(0.0f, 0.0f, 0.5f);
-const Rgb black = {0, 0, 0};
-
 // Row r, column c of the 3x3 matrix.
 float &entry(int r, int c) {
     return editorState.matrix[c * 3 + r];
 }
 
 void expectFigureThrough(const Picture &frame, float a, float b, float tx, float c, float d, float ty) {
-    // A quarter, the middle and three quarters along each stroke.
-    for (const Stroke &s : figureStrokes) {
-        for (const double t : {0.25, 0.5, 0.75}) {
-            const double px = s.x1 + t * (s.x2 - s.x1);
-            const double py = s.y1 + t * (s.y2 - s.y1);
-            const double x = a * px + b * py + tx;
-            const double y = c * px + d * py + ty;
-            EXPECT_TRUE(frame.hasNear(x, y, yellow))
-                << "no figure at world (" << x << ", " << y << ") from model (" << px << ", " << py << ")";
-        }
-    }
+    std::string why;
+    EXPECT_TRUE(figureDrawnThrough(frame, {a, b, tx, c, d, ty}, &why)) << why;
 }
 
 }  // namespace
@@ -42,17 +30,17 @@ TEST_F(RenderTest, IdentityFigureStandsOnTheXAxisRightOfTheOrigin) {
     const Picture frame = GlWindow::drawFrame();
     expectFigureThrough(frame, 1, 0, 0, 0, 1, 0);
     // Head top at (3, 10), nothing above it.
-    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));
-    EXPECT_FALSE(frame.hasNear(3.0f, 11.0f, yellow, 2));
+    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, shade::figure, 1));
+    EXPECT_FALSE(frame.hasNear(3.0f, 11.0f, shade::figure, 2));
     // Feet span x from 0 to 6 on the x axis, and stop there.
-    EXPECT_TRUE(frame.hasNear(0.2f, 0.0f, yellow, 1));
-    EXPECT_TRUE(frame.hasNear(5.8f, 0.0f, yellow, 1));
-    EXPECT_FALSE(frame.hasNear(7.0f, 0.0f, yellow, 2));
-    EXPECT_FALSE(frame.hasNear(-1.0f, 0.0f, yellow, 2));
-    // Nothing yellow outside the figure's box.
-    EXPECT_EQ(frame.countIn(-50, -50, -1, 50, yellow), 0);
-    EXPECT_EQ(frame.countIn(7, -50, 50, 50, yellow), 0);
-    EXPECT_EQ(frame.countIn(-50, 11, 50, 50, yellow), 0);
+    EXPECT_TRUE(frame.hasNear(0.2f, 0.0f, shade::figure, 1));
+    EXPECT_TRUE(frame.hasNear(5.8f, 0.0f, shade::figure, 1));
+    EXPECT_FALSE(frame.hasNear(7.0f, 0.0f, shade::figure, 2));
+    EXPECT_FALSE(frame.hasNear(-1.0f, 0.0f, shade::figure, 2));
+    // Nothing shade::figure outside the figure's box.
+    EXPECT_EQ(frame.countIn(-50, -50, -1, 50, shade::figure), 0);
+    EXPECT_EQ(frame.countIn(7, -50, 50, 50, shade::figure), 0);
+    EXPECT_EQ(frame.countIn(-50, 11, 50, 50, shade::figure), 0);
 }
 
 TEST_F(RenderTest, FigureFollowsEachKindOfMatrix) {
@@ -78,7 +66,7 @@ TEST_F(RenderTest, FigureFollowsEachKindOfMatrix) {
         const Picture frame = GlWindow::drawFrame();
         expectFigureThrough(frame, k.a, k.b, k.tx, k.c, k.d, k.ty);
         // The untransformed head is gone.
-        EXPECT_FALSE(frame.hasNear(3.5f, 9.5f, yellow, 1));
+        EXPECT_FALSE(frame.hasNear(3.5f, 9.5f, shade::figure, 1));
     }
 }
 
@@ -86,23 +74,23 @@ TEST_F(RenderTest, NamedLandmarksOfTranslationMirrorAndShear) {
     entry(0, 2) = 10.0f;
     entry(1, 2) = -20.0f;
     Picture frame = GlWindow::drawFrame();
-    EXPECT_TRUE(frame.hasNear(13.0f, -10.0f, yellow, 1));
-    EXPECT_TRUE(frame.hasNear(10.2f, -20.0f, yellow, 1));
-    EXPECT_TRUE(frame.hasNear(15.8f, -20.0f, yellow, 1));
+    EXPECT_TRUE(frame.hasNear(13.0f, -10.0f, shade::figure, 1));
+    EXPECT_TRUE(frame.hasNear(10.2f, -20.0f, shade::figure, 1));
+    EXPECT_TRUE(frame.hasNear(15.8f, -20.0f, shade::figure, 1));
 
     resetEditorState();
     entry(0, 0) = -1.0f;
     frame = GlWindow::drawFrame();
-    EXPECT_TRUE(frame.hasNear(-5.8f, 0.0f, yellow, 1));
-    EXPECT_TRUE(frame.hasNear(-0.2f, 0.0f, yellow, 1));
-    EXPECT_FALSE(frame.hasNear(3.0f, 0.0f, yellow, 3));
-    EXPECT_FALSE(frame.hasNear(-7.0f, 0.0f, yellow, 2));
+    EXPECT_TRUE(frame.hasNear(-5.8f, 0.0f, shade::figure, 1));
+    EXPECT_TRUE(frame.hasNear(-0.2f, 0.0f, shade::figure, 1));
+    EXPECT_FALSE(frame.hasNear(3.0f, 0.0f, shade::figure, 3));
+    EXPECT_FALSE(frame.hasNear(-7.0f, 0.0f, shade::figure, 2));
 
     resetEditorState();
     entry(0, 1) = 1.0f;
     frame = GlWindow::drawFrame();
-    EXPECT_TRUE(frame.hasNear(13.0f, 10.0f, yellow, 1));
-    EXPECT_FALSE(frame.hasNear(3.0f, 10.0f, yellow, 2));
+    EXPECT_TRUE(frame.hasNear(13.0f, 10.0f, shade::figure, 1));
+    EXPECT_FALSE(frame.hasNear(3.0f, 10.0f, shade::figure, 2));
 }
 
 TEST_F(RenderTest, CollapsedMatrixDrawsAtMostAPointAndLeavesTheAxes) {
@@ -113,11 +101,11 @@ TEST_F(RenderTest, CollapsedMatrixDrawsAtMostAPointAndLeavesTheAxes) {
     const Picture frame = GlWindow::drawFrame();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // Whatever is drawn of the figure lies on the single point.
-    EXPECT_EQ(frame.countIn(-50, -50, -22, 50, yellow), 0);
-    EXPECT_EQ(frame.countIn(-18, -50, 50, 50, yellow), 0);
-    EXPECT_EQ(frame.countIn(-50, -28, 50, 50, yellow), 0);
-    EXPECT_TRUE(frame.hasNear(0.0f, 25.0f, axisBlue, 1));
-    EXPECT_TRUE(frame.hasNear(25.0f + 2.5f, 0.0f, axisBlue, 1));
+    EXPECT_EQ(frame.countIn(-50, -50, -22, 50, shade::figure), 0);
+    EXPECT_EQ(frame.countIn(-18, -50, 50, 50, shade::figure), 0);
+    EXPECT_EQ(frame.countIn(-50, -28, 50, 50, shade::figure), 0);
+    EXPECT_TRUE(frame.hasNear(0.0f, 25.0f, shade::axis, 1));
+    EXPECT_TRUE(frame.hasNear(25.0f + 2.5f, 0.0f, shade::axis, 1));
 }
 
 TEST_F(RenderTest, NonFiniteAndHugeEntriesDrawWithoutFailing) {
@@ -130,8 +118,8 @@ TEST_F(RenderTest, NonFiniteAndHugeEntriesDrawWithoutFailing) {
         const Picture frame = GlWindow::drawFrame();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         // The axes and the panel's instruction line still draw.
-        EXPECT_TRUE(frame.hasNear(-22.5f, 0.0f, axisBlue, 1)) << v;
-        EXPECT_GT(frame.countIn(-48, -48, 0, -45, toRgb(1.0f, 0.5f, 1.0f)), 0) << v;
+        EXPECT_TRUE(frame.hasNear(-22.5f, 0.0f, shade::axis, 1)) << v;
+        EXPECT_GT(frame.countIn(-48, -48, 0, -45, shade::instructions), 0) << v;
     }
 }
 
@@ -139,8 +127,8 @@ TEST_F(RenderTest, AxesAndTicksAreBlueEveryFiveUnits) {
     const Picture frame = GlWindow::drawFrame();
     // The axes between ticks.
     for (float t : {-47.5f, -32.5f, -12.5f, 17.5f, 42.5f, 47.5f}) {
-        EXPECT_TRUE(frame.hasNear(t, 0.0f, axisBlue, 1)) << "x axis at " << t;
-        EXPECT_TRUE(frame.hasNear(0.0f, t, axisBlue, 1)) << "y axis at " << t;
+        EXPECT_TRUE(frame.hasNear(t, 0.0f, shade::axis, 1)) << "x axis at " << t;
+        EXPECT_TRUE(frame.hasNear(0.0f, t, shade::axis, 1)) << "y axis at " << t;
     }
     // Ticks every five units. Those at -50 lie on the window's left and
     // bottom edges, on the pixel boundary, and the rasteriser may leave them
@@ -151,25 +139,25 @@ TEST_F(RenderTest, AxesAndTicksAreBlueEveryFiveUnits) {
             continue;
         }
         const float inside = t > 0 ? t - 0.05f : t + 0.05f;
-        EXPECT_TRUE(frame.hasNear(inside, 0.7f, tickBlue, 1)) << "x tick at " << t;
-        EXPECT_TRUE(frame.hasNear(inside, -0.7f, tickBlue, 1)) << "x tick at " << t;
-        EXPECT_TRUE(frame.hasNear(0.7f, inside, tickBlue, 1)) << "y tick at " << t;
-        EXPECT_TRUE(frame.hasNear(-0.7f, inside, tickBlue, 1)) << "y tick at " << t;
+        EXPECT_TRUE(frame.hasNear(inside, 0.7f, shade::tick, 1)) << "x tick at " << t;
+        EXPECT_TRUE(frame.hasNear(inside, -0.7f, shade::tick, 1)) << "x tick at " << t;
+        EXPECT_TRUE(frame.hasNear(0.7f, inside, shade::tick, 1)) << "y tick at " << t;
+        EXPECT_TRUE(frame.hasNear(-0.7f, inside, shade::tick, 1)) << "y tick at " << t;
     }
     // Ticks are two units long: nothing blue 1.7 units off the axis.
-    EXPECT_FALSE(frame.hasNear(-25.0f, 1.7f, tickBlue, 1));
-    EXPECT_FALSE(frame.hasNear(-1.7f, -25.0f, tickBlue, 1));
+    EXPECT_FALSE(frame.hasNear(-25.0f, 1.7f, shade::tick, 1));
+    EXPECT_FALSE(frame.hasNear(-1.7f, -25.0f, shade::tick, 1));
     // At the origin the darker ticks cover the axes for one unit each way
     // (right of the origin the figure's feet lie over them).
     for (const auto &p : {std::pair<float, float>{-0.5f, 0.0f}, {0.0f, -0.5f}, {0.0f, 0.5f}}) {
-        EXPECT_TRUE(frame.hasNear(p.first, p.second, tickBlue, 1)) << p.first << ", " << p.second;
-        EXPECT_FALSE(frame.hasNear(p.first, p.second, axisBlue, 1)) << p.first << ", " << p.second;
+        EXPECT_TRUE(frame.hasNear(p.first, p.second, shade::tick, 1)) << p.first << ", " << p.second;
+        EXPECT_FALSE(frame.hasNear(p.first, p.second, shade::axis, 1)) << p.first << ", " << p.second;
     }
     // Between ticks, away from the axes, the world is black.
-    EXPECT_TRUE(sameColour(frame.at(frame.columnOf(-22.5f), frame.rowOf(-22.5f)), black));
+    EXPECT_TRUE(sameColour(frame.at(frame.columnOf(-22.5f), frame.rowOf(-22.5f)), shade::black));
 }
 
-TEST_F(RenderTest, AxesAreOneLinePrimitiveOfTwoAxesAnd42TicksToTheEdges) {
+TEST_F(RenderTest, AxesAreTwoLinesAnd42TicksToTheEdges) {
     // OpenGL's feedback mode reports every line segment that reaches the
     // window, in window coordinates, whether or not it lights a pixel.
     std::vector<GLfloat> buffer(4096);
@@ -194,26 +182,26 @@ TEST_F(RenderTest, AxesAreOneLinePrimitiveOfTwoAxesAnd42TicksToTheEdges) {
         i += 2 * vertexSize;
     }
     ASSERT_EQ(segments.size(), 44u);  // 88 vertices
+    // Each expected segment once, in either direction and in any order: the
+    // two axes in blue, then 21 ticks across each axis in the darker blue.
     // World to window at 600x600: (w + 50) * 6.
     auto px = [](float w) { return (w + 50.0f) * 6.0f; };
-    EXPECT_FLOAT_EQ(segments[0].x1, px(-50));
-    EXPECT_FLOAT_EQ(segments[0].x2, px(50));
-    EXPECT_FLOAT_EQ(segments[1].y1, px(-50));
-    EXPECT_FLOAT_EQ(segments[1].y2, px(50));
-    EXPECT_NEAR(segments[0].blue, 0.7f, 1e-6);
+    std::vector<Segment> expected = {{px(-50), px(0), px(50), px(0), 0.7f},
+                                     {px(0), px(-50), px(0), px(50), 0.7f}};
     for (int i = 0; i <= 20; ++i) {
         const float t = px(-50.0f + 5.0f * static_cast<float>(i));
-        const Segment &across = segments[2 + 2 * i];
-        const Segment &up = segments[3 + 2 * i];
-        EXPECT_FLOAT_EQ(across.x1, t);
-        EXPECT_FLOAT_EQ(across.x2, t);
-        EXPECT_FLOAT_EQ(across.y1, px(-1));
-        EXPECT_FLOAT_EQ(across.y2, px(1));
-        EXPECT_FLOAT_EQ(up.y1, t);
-        EXPECT_FLOAT_EQ(up.x1, px(-1));
-        EXPECT_FLOAT_EQ(up.x2, px(1));
-        EXPECT_NEAR(across.blue, 0.5f, 1e-6);
-        EXPECT_NEAR(up.blue, 0.5f, 1e-6);
+        expected.push_back({t, px(-1), t, px(1), 0.5f});
+        expected.push_back({px(-1), t, px(1), t, 0.5f});
+    }
+    for (const Segment &e : expected) {
+        const auto at = [](float a, float b) { return std::fabs(a - b) < 1e-3f; };
+        const auto same = [&e, &at](const Segment &s) {
+            const bool forwards = at(s.x1, e.x1) && at(s.y1, e.y1) && at(s.x2, e.x2) && at(s.y2, e.y2);
+            const bool backwards = at(s.x1, e.x2) && at(s.y1, e.y2) && at(s.x2, e.x1) && at(s.y2, e.y1);
+            return (forwards || backwards) && std::fabs(s.blue - e.blue) < 1e-6f;
+        };
+        EXPECT_EQ(std::count_if(segments.begin(), segments.end(), same), 1)
+            << "segment (" << e.x1 << ", " << e.y1 << ")-(" << e.x2 << ", " << e.y2 << ") in blue " << e.blue;
     }
 }
 
@@ -227,14 +215,14 @@ TEST_F(RenderTest, AxesDoNotMoveWithTheMatrix) {
     int compared = 0;
     for (int i = 0; i <= 20; ++i) {
         const float t = -50.0f + 5.0f * static_cast<float>(i);
-        for (const Rgb colour : {axisBlue, tickBlue}) {
+        for (const Rgb colour : {shade::axis, shade::tick}) {
             EXPECT_EQ(before.hasNear(t, 0.5f, colour, 1), after.hasNear(t, 0.5f, colour, 1)) << t;
             ++compared;
         }
     }
     EXPECT_EQ(compared, 42);
-    EXPECT_TRUE(after.hasNear(22.5f, 0.0f, axisBlue, 1));
-    EXPECT_TRUE(after.hasNear(0.0f, -22.5f, axisBlue, 1));
+    EXPECT_TRUE(after.hasNear(22.5f, 0.0f, shade::axis, 1));
+    EXPECT_TRUE(after.hasNear(0.0f, -22.5f, shade::axis, 1));
 }
 
 TEST_F(RenderTest, ReshapedTo300By600TheWorldIsSqueezedHorizontally) {
@@ -244,58 +232,21 @@ TEST_F(RenderTest, ReshapedTo300By600TheWorldIsSqueezedHorizontally) {
     const Picture frame = GlWindow::drawFrame();
     ASSERT_EQ(frame.width(), 300);
     // World x maps to column (x + 50) * 3 and y still to row (50 - y) * 6.
-    EXPECT_TRUE(sameColour(frame.at(150, frame.rowOf(-22.5f)), axisBlue) ||
-                sameColour(frame.at(149, frame.rowOf(-22.5f)), axisBlue));
-    EXPECT_TRUE(frame.hasNear(-45.0f, 0.7f, tickBlue, 1));
-    EXPECT_TRUE(frame.hasNear(50.0f - 0.2f, 0.7f, tickBlue, 1));
-    EXPECT_TRUE(frame.hasNear(0.7f, 50.0f - 0.2f, tickBlue, 1));
-    EXPECT_TRUE(frame.hasNear(0.7f, -45.0f, tickBlue, 1));
+    EXPECT_TRUE(sameColour(frame.at(150, frame.rowOf(-22.5f)), shade::axis) ||
+                sameColour(frame.at(149, frame.rowOf(-22.5f)), shade::axis));
+    EXPECT_TRUE(frame.hasNear(-45.0f, 0.7f, shade::tick, 1));
+    EXPECT_TRUE(frame.hasNear(50.0f - 0.2f, 0.7f, shade::tick, 1));
+    EXPECT_TRUE(frame.hasNear(0.7f, 50.0f - 0.2f, shade::tick, 1));
+    EXPECT_TRUE(frame.hasNear(0.7f, -45.0f, shade::tick, 1));
     // Ticks three pixels apart in x are 30 pixels apart in y.
-    EXPECT_TRUE(sameColour(frame.at(frame.columnOf(25.0f), frame.rowOf(0.5f)), tickBlue) ||
-                sameColour(frame.at(frame.columnOf(25.0f) - 1, frame.rowOf(0.5f)), tickBlue));
+    EXPECT_TRUE(sameColour(frame.at(frame.columnOf(25.0f), frame.rowOf(0.5f)), shade::tick) ||
+                sameColour(frame.at(frame.columnOf(25.0f) - 1, frame.rowOf(0.5f)), shade::tick));
     expectFigureThrough(frame, 1, 0, 0, 0, 1, 0);
-    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));
+    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, shade::figure, 1));
     // The panel keeps its world position: the top-left value starts at x 30.
-    EXPECT_GT(frame.countIn(30, 44, 34, 46, toRgb(0.0f, 1.0f, 0.0f)), 0);
-    EXPECT_EQ(frame.countIn(-50, 40, 28, 50, toRgb(0.0f, 1.0f, 0.0f)), 0);
+    EXPECT_GT(frame.countIn(30, 44, 34, 46, shade::editableValue), 0);
+    EXPECT_EQ(frame.countIn(-50, 40, 28, 50, shade::editableValue), 0);
     GlWindow::useSize(600, 600);
-}
-
-TEST_F(StateTest, SyncDrawMatrixCopiesTheEightElementsAndNothingElse) {
-    for (int i = 0; i < 9; ++i) {
-        editorState.matrix[i] = 10.0f + static_cast<float>(i);
-    }
-    syncDrawMatrix();
-    const float *d = editorState.drawMatrix;
-    // Linear block, translation, homogeneous row.
-    EXPECT_EQ(d[0], 10.0f);
-    EXPECT_EQ(d[1], 11.0f);
-    EXPECT_EQ(d[4], 13.0f);
-    EXPECT_EQ(d[5], 14.0f);
-    EXPECT_EQ(d[12], 16.0f);
-    EXPECT_EQ(d[13], 17.0f);
-    EXPECT_EQ(d[3], 12.0f);
-    EXPECT_EQ(d[7], 15.0f);
-    // The z row and column stay 0, element 15 stays 1: element 8 of the 3x3
-    // matrix (18 here) is never copied.
-    for (int i : {2, 6, 8, 9, 10, 11, 14}) {
-        EXPECT_EQ(d[i], 0.0f) << "element " << i;
-    }
-    EXPECT_EQ(d[15], 1.0f);
-
-    // Copying again from another matrix overwrites exactly the same eight.
-    for (int i = 0; i < 9; ++i) {
-        editorState.matrix[i] = -static_cast<float>(i) - 1.0f;
-    }
-    editorState.matrix[8] = 0.0f;
-    syncDrawMatrix();
-    EXPECT_EQ(d[0], -1.0f);
-    EXPECT_EQ(d[13], -8.0f);
-    EXPECT_EQ(d[7], -6.0f);
-    for (int i : {2, 6, 8, 9, 10, 11, 14}) {
-        EXPECT_EQ(d[i], 0.0f) << "element " << i;
-    }
-    EXPECT_EQ(d[15], 1.0f);
 }
 
 TEST_F(RenderTest, DrawingLeavesTheModelviewMatrixAtTheIdentity) {

@@ -4,6 +4,7 @@
 #ifndef OSTRIVANE_TEST_SUPPORT_H
 #define OSTRIVANE_TEST_SUPPORT_H
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include "editor_state.h"
@@ -18,10 +19,10 @@ public:
     // Makes sure the window exists at the given size with the world
     // projection loaded, and that editorState knows the size.
     static void useSize(int width, int height);
-    // The body of one frame without the buffer swap, in the program's order.
+    // One frame of the program's own (onDisplay), as the window shows it.
     static Picture drawFrame();
-    // Reads the back buffer as it stands.
-    static Picture readBack();
+    // Reads a colour buffer as it stands (GL_BACK by default).
+    static Picture readBack(GLenum buffer = GL_BACK);
     // Draws `text` in white in the 10-point Helvetica font at world (x, y)
     // on a cleared frame, as a reference for what the panel draws.
     static Picture drawReferenceText(const char *text, float x, float y);

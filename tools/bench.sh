@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Ostrivane's frame benchmark (optimised,
-# with debug information for callgrind) in build-bench/ and runs it at
+# with debug information for callgrind) in build/bench/ and runs it at
 # 600x600 on a private Xvfb, i.e. on Mesa's software renderer, when no display
 # is set: time per frame from Google Benchmark, each frame's time against the
 # floor of a bare clear and swap, the program's own share of the instructions
 # of the idle and editing frames from callgrind, and their heap allocations
 # from valgrind's DHAT (bench/frame_allocations.sh), all and the program's own.
 # Extra arguments go to the timed run (Google Benchmark's --benchmark_*
-# options, e.g. --benchmark_repetitions=30); OSTRIVANE_BUILD_DIR chooses
-# another build folder.
+# options, e.g. --benchmark_repetitions=30).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages run bench
-build_dir=${OSTRIVANE_BUILD_DIR:-$OSTRIVANE_ROOT/build-bench}
-build_project "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRIVANE_BUILD_BENCH=ON -DOSTRIVANE_BUILD_TESTS=OFF
+build_dir=$OSTRIVANE_ROOT/build/bench
+cmake -S "$OSTRIVANE_ROOT" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRIVANE_BUILD_BENCH=ON \
+    -DOSTRIVANE_BUILD_TESTS=OFF -DOSTRIVANE_HANDOUT=OFF >/dev/null
+cmake --build "$build_dir" -j "$(nproc 2>/dev/null || echo 2)"
 bench=$build_dir/bench/ostrivane_bench
 [ -x "$bench" ] || fail "the benchmark was not built: Google Benchmark is missing (sudo apt-get install libbenchmark-dev)"
 out=$(mktemp -d)

@@ -68,18 +68,19 @@ ensure_packages() {
         "${missing[@]}" >/dev/null
 }
 
-# build_project BUILD_DIR [CMAKE_ARGS...]: configures and builds.
-build_project() {
-    local dir=$1
+# build_preset NAME [CMAKE_ARGS...]: configures and builds one preset of
+# CMakePresets.json, in build/NAME/.
+build_preset() {
+    local name=$1
     shift
     local log
-    if ! log=$(cmake -S "$OSTRIVANE_ROOT" -B "$dir" "$@" 2>&1); then
+    if ! log=$(cd "$OSTRIVANE_ROOT" && cmake --preset "$name" "$@" 2>&1); then
         echo "$log" >&2
         return 1
     fi
     # The one line of each test group left out, and any warning.
     sed -n -e 's/^-- \(Leaving out .*\)/\1/p' -e '/^CMake Warning/,/^$/p' <<<"$log"
-    cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
+    (cd "$OSTRIVANE_ROOT" && cmake --build --preset "$name" -j "$(nproc 2>/dev/null || echo 2)")
 }
 
 # with_display COMMAND...: runs the command on the current X display, or on a
@@ -109,13 +110,13 @@ with_display() {
 }
 
 # fetch_freeglut [DIR]: Debian's freeglut source package, unpacked in
-# DIR/freeglut-<version>/ (default build-freeglut/ of the source tree) unless
+# DIR/freeglut-<version>/ (default build/freeglut/ of the source tree) unless
 # it is there already; prints that folder. The Windows build links freeglut
 # built from it, and the page draws its glyphs from its font data. The
 # machine's apt configuration is left as it is: the source package comes
 # through a private source list and package lists in DIR/apt/.
 fetch_freeglut() {
-    local dir=${1:-$OSTRIVANE_ROOT/build-freeglut}
+    local dir=${1:-$OSTRIVANE_ROOT/build/freeglut}
     mkdir -p "$dir"
     # One fetch at a time: the Windows and web builds may start together.
     (
@@ -147,12 +148,45 @@ fetch_freeglut() {
     dirname "$(dirname "$(compgen -G "$dir/freeglut-*/src/fg_font_data.c" | head -n 1)")"
 }
 
-# add_notices_and_handout DIR WORK windows|web: the licence, the third-party
-# notices of what the download holds, the teacher's handout and the students'
-# worksheet, into a folder that is handed out (the Windows zip, the web site);
-# the handouts' print pictures are made in WORK.
-add_notices_and_handout() {
+# handouts: the folder that holds the two handouts, lessons.pdf (the
+# teacher's copy) and worksheet.pdf (the students'), made if missing or out
+# of date: by the desktop build when there is one (build/desktop/handout/),
+# otherwise by tools/handout.sh into build/handout/.
+handouts() {
+    local desktop=$OSTRIVANE_ROOT/build/desktop
+    if [ -f "$desktop/CMakeCache.txt" ] && grep -q '^OSTRIVANE_HANDOUT_PDF:' "$desktop/CMakeCache.txt"; then
+        cmake --build "$desktop" --target ostrivane_handout >&2 || return 1
+        echo "$desktop/handout"
+    else
+        local dir=$OSTRIVANE_ROOT/build/handout
+        bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$dir/lessons.pdf" >&2 || return 1
+        echo "$dir"
+    fi
+}
+
+# add_notices_and_worksheet DIR windows|web: the licence, the third-party
+# notices of what the download holds and the students' worksheet, into a
+# folder that students are given (the Windows zip, the web site). The
+# teacher's copy, with the answers, is a download of its own.
+add_notices_and_worksheet() {
+    local from
+    from=$(handouts) || return 1
     cp "$OSTRIVANE_ROOT/LICENSE" "$1/LICENSE"
-    bash "$OSTRIVANE_ROOT/packaging/notices.sh" "$3" "$1/THIRD-PARTY-NOTICES.txt"
-    bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$1/lessons.pdf" --worksheet "$1/worksheet.pdf" --work "$2"
+    bash "$OSTRIVANE_ROOT/packaging/notices.sh" "$2" "$1/THIRD-PARTY-NOTICES.txt"
+    cp "$from/worksheet.pdf" "$1/worksheet.pdf"
+}
+
+# install_npm_packages: the npm packages of the page's tests and of the
+# workflow check (tests/web/package.json), into build/node/, when they are
+# missing or the manifest has changed.
+install_npm_packages() {
+    local manifest=$OSTRIVANE_ROOT/tests/web/package.json node_dir=$OSTRIVANE_ROOT/build/node
+    # A nodejs package may bring npm itself; Debian's comes without it.
+    command -v npm >/dev/null 2>&1 || ensure_packages npm || return 1
+    mkdir -p "$node_dir"
+    if ! cmp -s "$manifest" "$node_dir/package.json" || [ ! -d "$node_dir/node_modules" ]; then
+        echo "Installing the npm packages of tests/web/package.json into $node_dir"
+        cp "$manifest" "$node_dir/package.json"
+        (cd "$node_dir" && npm install --no-audit --no-fund --no-package-lock --silent >/dev/null)
+    fi
 }

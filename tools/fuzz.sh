@@ -1,21 +1,18 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target for number entry with clang, in build-fuzz/
-# (OSTRIVANE_FUZZ_BUILD_DIR chooses another folder), and fuzzes it in one
-# process for SECONDS (default 60):
+# Builds the libFuzzer target for number entry with clang (the fuzz preset,
+# in build/fuzz/) and fuzzes it in one process for SECONDS (default 60):
 #   bash tools/fuzz.sh [SECONDS] [LIBFUZZER_OPTIONS...]
-# The inputs it finds are kept in build-fuzz/corpus/ and used again by the
+# The inputs it finds are kept in build/fuzz/corpus/ and used again by the
 # next run; fuzz/corpus/ holds the hand-written seeds. An input that fails is
-# saved in build-fuzz/ as crash-* and can be replayed with
-#   build-fuzz/fuzz/entry_fuzzer build-fuzz/crash-...
+# saved in build/fuzz/ as crash-* and can be replayed with
+#   build/fuzz/fuzz/entry_fuzzer build/fuzz/crash-...
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages run ci
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-build_dir=${OSTRIVANE_FUZZ_BUILD_DIR:-$OSTRIVANE_ROOT/build-fuzz}
-cmake -S "$OSTRIVANE_ROOT" -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DOSTRIVANE_BUILD_FUZZ=ON \
-    -DOSTRIVANE_BUILD_TESTS=OFF -DOSTRIVANE_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build_dir" --target entry_fuzzer -j 2 >/dev/null
+build_dir=$OSTRIVANE_ROOT/build/fuzz
+build_preset fuzz >/dev/null
 mkdir -p "$build_dir/corpus"
 log="$build_dir/fuzz.log"
 echo "fuzzing number entry for $seconds s (log: $log)"

@@ -29,7 +29,7 @@ usage() {
     cat <<EOF
 usage: bash tools/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
   --out FILE        the teacher's copy, with the answers
-                    (default build-handout/lessons.pdf)
+                    (default build/handout/lessons.pdf)
   --worksheet FILE  the students' worksheet, without them
                     (default: worksheet.pdf in the folder of the teacher's copy)
   --work DIR        where the print pictures and the frames go
@@ -40,7 +40,7 @@ usage: bash tools/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-
 EOF
 }
 
-out=$root/build-handout/lessons.pdf
+out=$root/build/handout/lessons.pdf
 worksheet=
 work=
 install=yes

@@ -9,15 +9,15 @@
 #   bash tools/lesson-pictures.sh [NAME...]
 #
 # NAMEs limit it to those exercises ("window" is the README's picture). It
-# installs what is missing and builds in build-tests/ (OSTRIVANE_BUILD_DIR
-# chooses another folder).
+# installs what is missing and builds the docs tests of the desktop preset
+# (build/desktop/).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages run test
-build_dir=${OSTRIVANE_BUILD_DIR:-$OSTRIVANE_ROOT/build-tests}
+build_dir=$OSTRIVANE_ROOT/build/desktop
 # Only the docs tests: the rest of the build (the handouts among it) needs
 # the pictures that this makes, when an exercise is new.
-cmake -S "$OSTRIVANE_ROOT" -B "$build_dir" -DOSTRIVANE_BUILD_TESTS=ON >/dev/null
+(cd "$OSTRIVANE_ROOT" && cmake --preset desktop >/dev/null)
 cmake --build "$build_dir" --target docs_tests -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 
 # The test names an exercise with '_' where its name has '-'.

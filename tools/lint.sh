@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
 # Static analysis of src/: clang-tidy (its rules are in .clang-tidy) and
 # cppcheck, both reading the compile commands of a build configured in
-# build-lint/ (OSTRIVANE_LINT_BUILD_DIR chooses another folder). Any finding
-# fails the command.
+# build/lint/. Any finding fails the command.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages run ci
-build_dir=${OSTRIVANE_LINT_BUILD_DIR:-$OSTRIVANE_ROOT/build-lint}
+build_dir=$OSTRIVANE_ROOT/build/lint
 cmake -S "$OSTRIVANE_ROOT" -B "$build_dir" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
-    -DOSTRIVANE_BUILD_TESTS=OFF -DOSTRIVANE_BUILD_BENCH=OFF >/dev/null
+    -DOSTRIVANE_BUILD_TESTS=OFF -DOSTRIVANE_BUILD_BENCH=OFF -DOSTRIVANE_HANDOUT=OFF >/dev/null
 cd "$OSTRIVANE_ROOT"
 sources=(src/*.cpp)
 

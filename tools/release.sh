@@ -5,18 +5,19 @@
 #   ostrivane_<version>_amd64.deb      the Debian package (cpack)
 #   ostrivane-<version>-win64.zip      the Windows program (tools/windows.sh)
 #   ostrivane-<version>-web.zip        the site folder (tools/web.sh --build)
-#   ostrivane-<version>-<name>.pdf     each handout the site carries
+#   ostrivane-<version>-lessons.pdf    the teacher's copy, with the answers
+#   ostrivane-<version>-worksheet.pdf  the students' worksheet
 #   ostrivane-<version>.tar.gz         the source of the commit (git archive)
 #   SHA256SUMS                         checksums of every file above
 #
 #   bash tools/release.sh                installs what is missing, builds, packs
 #   bash tools/release.sh --from-builds  packs the build folders as they are
 #
-# Builds are incremental: the desktop build (OSTRIVANE_BUILD_DIR, default
-# build-release/), build-windows/ and build-web/ are reused when they are
-# there. --from-builds builds nothing and stops when a piece is missing, so
-# that the suite can pack what its own fixtures built. OSTRIVANE_DIST_DIR
-# chooses another output folder.
+# The builds are the presets' (CMakePresets.json): build/desktop/ (with its
+# Debian package in build/desktop/package/ and its handouts),
+# build/windows/ and build/web/, reused when they are there. --from-builds
+# builds nothing and stops when a piece is missing, so that tools/test.sh
+# can pack what it built. OSTRIVANE_DIST_DIR chooses another output folder.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 root=$OSTRIVANE_ROOT
@@ -29,9 +30,9 @@ case "${1:-}" in
     *) echo "tools/release.sh: unknown option $1 (use --from-builds or nothing)" >&2; exit 2 ;;
 esac
 
-build_dir=${OSTRIVANE_BUILD_DIR:-$root/build-release}
-windows_dir=$root/build-windows
-web_dir=$root/build-web
+build_dir=$root/build/desktop
+windows_dir=$root/build/windows
+web_dir=$root/build/web
 dist=${OSTRIVANE_DIST_DIR:-$root/dist}
 
 # piece WHAT COMMAND...: runs one step, and stops with its name if it fails.
@@ -56,12 +57,8 @@ fi
 version=$(project_version)
 
 if [ "$from_builds" = no ]; then
-    if [ -f "$build_dir/CMakeCache.txt" ]; then
-        piece "the desktop build" build_project "$build_dir"
-    else
-        piece "the desktop build" build_project "$build_dir" -DCMAKE_BUILD_TYPE=Release \
-            -DOSTRIVANE_BUILD_TESTS=OFF -DOSTRIVANE_BUILD_BENCH=OFF
-    fi
+    piece "the desktop build" build_preset desktop
+    piece "the Debian package" cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$build_dir/package"
     piece "the Windows zip" bash "$root/tools/windows.sh"
     piece "the site" bash "$root/tools/web.sh" --build
 fi
@@ -74,22 +71,19 @@ site=$web_dir/site
 [ -f "$win_zip" ] || fail "no $win_zip: run bash tools/windows.sh"
 grep -qs "\"version\": \"$version\"" "$site/manifest.webmanifest" ||
     fail "no site of version $version in $site: run bash tools/web.sh --build"
-shopt -s nullglob
-handouts=("$site"/*.pdf)
-shopt -u nullglob
-[ ${#handouts[@]} -gt 0 ] || fail "the site in $site carries no handout (*.pdf): run bash tools/web.sh --build"
+handouts=("$build_dir/handout/lessons.pdf" "$build_dir/handout/worksheet.pdf")
+for pdf in "${handouts[@]}"; do
+    [ -f "$pdf" ] || fail "no handout $pdf: run bash tools/release.sh without --from-builds"
+done
 
 # Everything is made in a new folder that replaces dist/ only when complete.
 stage=$(mktemp -d "$(dirname "$dist")/.dist-XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 
 arch=$(dpkg --print-architecture 2>/dev/null) || fail "dpkg is needed for the Debian package"
-deb=ostrivane_${version}_$arch.deb
-log=$(cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$stage/cpack" 2>&1) ||
-    fail "cpack could not make the Debian package: $log"
-[ -f "$stage/cpack/$deb" ] || fail "cpack made no $deb: $log"
-mv "$stage/cpack/$deb" "$stage/"
-rm -rf "$stage/cpack"
+deb=$build_dir/package/ostrivane_${version}_$arch.deb
+[ -f "$deb" ] || fail "no Debian package $deb: run bash tools/release.sh without --from-builds"
+cp "$deb" "$stage/"
 
 cp "$win_zip" "$stage/"
 (cd "$site" && zip -q -r -X "$stage/ostrivane-$version-web.zip" .) || fail "could not zip the site $site"

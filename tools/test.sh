@@ -1,14 +1,37 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Ostrivane with its tests and runs the whole
-# suite, on a private Xvfb when no display is set. Extra arguments go to ctest;
-# OSTRIVANE_BUILD_DIR chooses another build folder (default build-tests/).
-# Test groups whose tools are missing are left out, each saying so in one
-# line; OSTRIVANE_REQUIRE_ALL_TESTS=ON (as CI sets it) makes that an error.
+# Runs the whole test suite in three steps, each finished before the next:
+#   1. installs what is missing: the Debian packages, freeglut's source (the
+#      page's glyphs and the Windows build) and the npm packages of the
+#      page's tests;
+#   2. builds every preset whose toolchain is here (CMakePresets.json): the
+#      desktop build with its tests, the handouts and the Debian package, then
+#      the page (tools/web.sh) and the Windows program (tools/windows.sh),
+#      then the release's downloads from those builds;
+#   3. runs one ctest in build/desktop/, on a private Xvfb when no display is
+#      set. Extra arguments go to ctest.
+# Everything is written under build/. Test groups whose tools are missing are
+# left out, each saying so in one line; OSTRIVANE_REQUIRE_ALL_TESTS=ON (as CI
+# sets it) makes that an error.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+root=$OSTRIVANE_ROOT
+
+have() { command -v "$1" >/dev/null 2>&1; }
+web=no windows=no
+have emcmake && web=yes
+have x86_64-w64-mingw32-g++ && have wine && windows=yes
+
 ensure_packages run test
-build_dir=${OSTRIVANE_BUILD_DIR:-$OSTRIVANE_ROOT/build-tests}
-build_project "$build_dir" -DOSTRIVANE_BUILD_TESTS=ON \
-    -DOSTRIVANE_REQUIRE_ALL_TESTS="${OSTRIVANE_REQUIRE_ALL_TESTS:-OFF}"
-cd "$build_dir"
+fetch_freeglut >/dev/null
+! have node || install_npm_packages
+
+build_preset desktop -DOSTRIVANE_REQUIRE_ALL_TESTS="${OSTRIVANE_REQUIRE_ALL_TESTS:-OFF}"
+cpack --config "$root/build/desktop/CPackConfig.cmake" -G DEB -B "$root/build/desktop/package" >/dev/null
+[ "$web" = no ] || bash "$root/tools/web.sh" --build
+[ "$windows" = no ] || bash "$root/tools/windows.sh"
+if [ "$web" = yes ] && [ "$windows" = yes ]; then
+    OSTRIVANE_DIST_DIR=$root/build/desktop/dist bash "$root/tools/release.sh" --from-builds
+fi
+
+cd "$root/build/desktop"
 with_display ctest --output-on-failure --parallel "$(nproc 2>/dev/null || echo 2)" "$@"

@@ -26,39 +26,6 @@ const Rgb focusMark{255, 255, 255};
 // accepts (Firefox keeps its windows at least about 500 pixels wide).
 const std::pair<int, int> tall{520, 760}, wide{1000, 600};
 
-// x' = a·x + b·y + tx, y' = c·x + d·y + ty: what the matrix's top two rows
-// do to the figure.
-struct Affine {
-    double a = 1, b = 0, tx = 0;
-    double c = 0, d = 1, ty = 0;
-    double x(double px, double py) const { return a * px + b * py + tx; }
-    double y(double px, double py) const { return c * px + d * py + ty; }
-};
-
-// Every stroke of the figure drawn through `m` (probed at a quarter, the
-// middle and three quarters of its length), and no yellow outside the
-// transformed figure's bounds.
-bool figureDrawnThrough(const Picture &p, const Affine &m) {
-    double left = 1e9, right = -1e9, bottom = 1e9, top = -1e9;
-    for (const auto &s : figureStrokes) {
-        for (const double t : {0.25, 0.5, 0.75}) {
-            const double px = s.x1 + t * (s.x2 - s.x1);
-            const double py = s.y1 + t * (s.y2 - s.y1);
-            if (!p.hasNear(m.x(px, py), m.y(px, py), near(shade::figure))) {
-                return false;
-            }
-        }
-        for (const auto &end : {std::make_pair(s.x1, s.y1), std::make_pair(s.x2, s.y2)}) {
-            left = std::min(left, m.x(end.first, end.second));
-            right = std::max(right, m.x(end.first, end.second));
-            bottom = std::min(bottom, m.y(end.first, end.second));
-            top = std::max(top, m.y(end.first, end.second));
-        }
-    }
-    const auto yellow = near(shade::figure);
-    return p.countIn(-50, -50, 50, 50, yellow) == p.countIn(left - 1, bottom - 1, right + 1, top + 1, yellow);
-}
-
 // The head's top vertex at (x, 10): yellow there, none just above it.
 bool headTopAt(const Picture &p, double x) {
     const double y = 10;

@@ -143,14 +143,14 @@ Target targetFromEnvironment() {
     if (target.name == "windows") {
         // Wine's server is kept between the scenarios' starts.
         target.command = {"env", "OSTRIVANE_WINE_PERSIST=60", OSTRIVANE_SOURCE_DIR "/windows/wine-run.sh",
-                          OSTRIVANE_SOURCE_DIR "/build-windows/ostrivane.exe"};
+                          OSTRIVANE_WINDOWS_BUILD "/ostrivane.exe"};
         target.offsetX = 4;
         target.offsetY = 23;
         // The first start makes Wine's prefix.
         target.startWait = std::chrono::minutes(3);
     } else if (target.name == "chromium" || target.name == "firefox" || target.name == "webkit") {
         target.command = {OSTRIVANE_SOURCE_DIR "/tests/e2e/browser.sh", target.name,
-                          "file://" OSTRIVANE_SOURCE_DIR "/build-web/site/index.html"};
+                          "file://" OSTRIVANE_WEB_BUILD "/site/index.html"};
         target.lineSlack = 3;
         target.square = true;
         target.drawsOnChange = target.keyboardEntries = true;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# check_deb.sh SCRATCH_DIR: cpack builds the Debian package of the build under
-# this version's name and lintian finds nothing to warn about in it; then what
+# check_deb.sh SCRATCH_DIR: the Debian package that tools/test.sh made of the
+# build with cpack (in package/ of the build) carries this version's name and
+# lintian finds nothing to warn about in it; then what
 # lintian leaves unchecked: the file list, the copyright file's format and its
 # licence text against LICENSE, that Depends brings every library the program
 # needs (freeglut's shared one among them: the package holds no third-party
@@ -12,11 +13,10 @@ if ! command -v dpkg-deb >/dev/null 2>&1; then
     echo "dpkg-deb is not installed: no Debian package to check"
     exit 77
 fi
-need_tools "$CPACK" dpkg-shlibdeps lintian readelf groff gzip appstreamcli
+need_tools dpkg-shlibdeps lintian readelf groff gzip appstreamcli
 
-log=$("$CPACK" --config "$BUILD_DIR/CPackConfig.cmake" -G DEB -B "$scratch" 2>&1) || fail "cpack failed: $log"
-deb=$scratch/ostrivane_${VERSION}_$(dpkg --print-architecture).deb
-[ -f "$deb" ] || fail "cpack did not make $(basename "$deb"); it made: $(ls "$scratch")"
+deb=$BUILD_DIR/package/ostrivane_${VERSION}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || fail "no $deb: tools/test.sh makes it with cpack before the suite runs"
 report=$(lintian --fail-on warning "$deb" 2>&1) ||
     fail "lintian: $report"
 [ -z "$report" ] || echo "lintian notes: $report"

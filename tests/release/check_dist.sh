@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # check_dist.sh DIST VERSION WORK: reads back what tools/release.sh left in
 # DIST. Every download carries VERSION in its name; SHA256SUMS lists exactly
-# the other files and verifies; the Debian package is of VERSION and holds
-# every handout, and so does the Windows zip, with the program, its read-me
-# and the licence; both zips carry the third-party notices of what their
+# the other files and verifies; the two handouts are downloads of their own;
+# the Debian package is of VERSION and holds both; what students are given,
+# the Windows zip (with the program, its read-me and the licence) and the
+# site, holds the students' worksheet but not the teacher's copy with the
+# answers; both zips carry the third-party notices of what their
 # program holds; the source archive holds the tree; and the site, unzipped
 # into an empty folder and opened from disk in headless Chromium, draws the
 # first frame (web/page_test.mjs's firstFrameFromDisk). The site is kept in
@@ -36,7 +38,8 @@ done
 for file in SHA256SUMS "$deb" "$win" "$web" "$source"; do
     [ -f "$file" ] || fail "no $file in $dist"
 done
-[ ${#handouts[@]} -gt 0 ] || fail "no handout ostrivane-$version-*.pdf in $dist"
+[ "${handouts[*]}" = "lessons.pdf worksheet.pdf" ] ||
+    fail "the handouts are ${handouts[*]:-none}, not lessons.pdf (the teacher's) and worksheet.pdf (the students')"
 for pdf in "${handouts[@]}"; do
     [ "$(head -c 5 "ostrivane-$version-$pdf")" = "%PDF-" ] || fail "ostrivane-$version-$pdf is no PDF"
 done
@@ -59,11 +62,12 @@ done
 tar -tzf "$source" | grep -x "ostrivane-$version/CMakeLists.txt" >/dev/null ||
     fail "$source has no ostrivane-$version/CMakeLists.txt"
 
-# The Windows zip: the program, its read-me, the licence, the same handouts.
+# The Windows zip: the program, its read-me, the licence, the worksheet.
 win_files=$(unzip -Z1 "$win")
-for file in ostrivane.exe README.txt LICENSE "${handouts[@]}"; do
+for file in ostrivane.exe README.txt LICENSE worksheet.pdf; do
     grep -qx "$file" <<<"$win_files" || fail "$win lacks $file; it holds: $(xargs <<<"$win_files")"
 done
+! grep -qx lessons.pdf <<<"$win_files" || fail "$win, which students are given, holds the teacher's copy lessons.pdf"
 [ "$(unzip -p "$win" ostrivane.exe | head -c 2)" = MZ ] || fail "ostrivane.exe in $win is no Windows program"
 grep -q "Ostrivane $version" <(unzip -p "$win" README.txt) || fail "README.txt in $win does not name Ostrivane $version"
 
@@ -92,9 +96,10 @@ rm -rf "$scratch"
 mkdir -p "$scratch/site"
 unzip -q "$web" -d "$scratch/site"
 [ -f "$scratch/site/index.html" ] || fail "$web has no index.html at its top"
-for file in LICENSE "${handouts[@]}"; do
+for file in LICENSE worksheet.pdf; do
     [ -f "$scratch/site/$file" ] || fail "$web lacks $file"
 done
+[ ! -e "$scratch/site/lessons.pdf" ] || fail "$web, the students' site, holds the teacher's copy lessons.pdf"
 bash "$root/web/node.sh" page_test.mjs "$scratch/site" firstFrameFromDisk ||
     fail "the page from $web, opened from disk, did not draw its first frame (above)"
 
