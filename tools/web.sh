@@ -40,7 +40,7 @@ echo "The site is in $site (open index.html, or copy the folder to any web serve
 
 case "$mode" in
     build) exit 0 ;;
-    measure) exec bash "$root/web/measure.sh" "$site" ;;
+    measure) exec bash "$root/bench/measure.sh" "$site" ;;
 esac
 
 port=${OSTRIVANE_WEB_PORT:-8000}

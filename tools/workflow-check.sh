@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Checks the GitHub workflows, .github/workflows/*.yml, against GitHub's own
 # schemas with action-validator (npm's @action-validator/cli, one of the npm
-# packages that web/node.sh installs), since they cannot run here.
+# packages that tests/web/node.sh installs), since they cannot run here.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-bash "$OSTRIVANE_ROOT/web/node.sh" --install
+bash "$OSTRIVANE_ROOT/tests/web/node.sh" --install
 validator=$OSTRIVANE_ROOT/build-web/node/node_modules/.bin/action-validator
 shopt -s nullglob
 workflows=("$OSTRIVANE_ROOT"/.github/workflows/*.yml)

@@ -6,7 +6,7 @@
 # and the licence; both zips carry the third-party notices of what their
 # program holds; the source archive holds the tree; and the site, unzipped
 # into an empty folder and opened from disk in headless Chromium, draws the
-# first frame (web/page_test.mjs's firstFrameFromDisk). The site is kept in
+# first frame (tests/web/page_test.mjs's firstFrameFromDisk). The site is kept in
 # WORK, emptied first.
 set -euo pipefail
 dist=$1 version=$2 scratch=$3
@@ -95,7 +95,7 @@ unzip -q "$web" -d "$scratch/site"
 for file in LICENSE "${handouts[@]}"; do
     [ -f "$scratch/site/$file" ] || fail "$web lacks $file"
 done
-bash "$root/web/node.sh" page_test.mjs "$scratch/site" firstFrameFromDisk ||
+bash "$root/tests/web/node.sh" page_test.mjs "$scratch/site" firstFrameFromDisk ||
     fail "the page from $web, opened from disk, did not draw its first frame (above)"
 
 files=(*)
