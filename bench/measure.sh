@@ -4,7 +4,7 @@
 # navigation to the first drawn frame and the browser's CPU time per second,
 # at rest and with an entry in progress (bench/measure.mjs).
 #   bash bench/measure.sh [SITE_DIR] [LOADS]    (tools/web.sh --measure builds first)
-# tests/web/node.sh installs puppeteer-core from npm into build-web/node/ on first use.
+# puppeteer-core comes from npm: bash tests/web/node.sh --install puts it into build/node/.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 site=${1:-$root/build-web/site}

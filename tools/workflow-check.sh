@@ -5,7 +5,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 bash "$OSTRIVANE_ROOT/tests/web/node.sh" --install
-validator=$OSTRIVANE_ROOT/build-web/node/node_modules/.bin/action-validator
+validator=${OSTRIVANE_NODE_DIR:-$OSTRIVANE_ROOT/build/node}/node_modules/.bin/action-validator
 shopt -s nullglob
 workflows=("$OSTRIVANE_ROOT"/.github/workflows/*.yml)
 [ ${#workflows[@]} -gt 0 ] || fail "no workflows in .github/workflows"
