@@ -1,4 +1,4 @@
-// The page tests' copy of the panel's geometry (web/panel_geometry.mjs)
+// The page tests' copy of the panel's geometry (tests/web/panel_geometry.mjs)
 // against the one that the C++ tests take from the drawing's own numbers:
 // the centre of every editable entry, as node computes it from the module.
 #include <gtest/gtest.h>

@@ -175,18 +175,3 @@ add_notices_and_worksheet() {
     bash "$OSTRIVANE_ROOT/packaging/notices.sh" "$2" "$1/THIRD-PARTY-NOTICES.txt"
     cp "$from/worksheet.pdf" "$1/worksheet.pdf"
 }
-
-# install_npm_packages: the npm packages of the page's tests and of the
-# workflow check (tests/web/package.json), into build/node/, when they are
-# missing or the manifest has changed.
-install_npm_packages() {
-    local manifest=$OSTRIVANE_ROOT/tests/web/package.json node_dir=$OSTRIVANE_ROOT/build/node
-    # A nodejs package may bring npm itself; Debian's comes without it.
-    command -v npm >/dev/null 2>&1 || ensure_packages npm || return 1
-    mkdir -p "$node_dir"
-    if ! cmp -s "$manifest" "$node_dir/package.json" || [ ! -d "$node_dir/node_modules" ]; then
-        echo "Installing the npm packages of tests/web/package.json into $node_dir"
-        cp "$manifest" "$node_dir/package.json"
-        (cd "$node_dir" && npm install --no-audit --no-fund --no-package-lock --silent >/dev/null)
-    fi
-}

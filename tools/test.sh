@@ -23,7 +23,7 @@ have x86_64-w64-mingw32-g++ && have wine && windows=yes
 
 ensure_packages run test
 fetch_freeglut >/dev/null
-! have node || install_npm_packages
+! have node || bash "$root/tests/web/node.sh" --install
 
 build_preset desktop -DOSTRIVANE_REQUIRE_ALL_TESTS="${OSTRIVANE_REQUIRE_ALL_TESTS:-OFF}"
 cpack --config "$root/build/desktop/CPackConfig.cmake" -G DEB -B "$root/build/desktop/package" >/dev/null

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Checks the GitHub workflows, .github/workflows/*.yml, against GitHub's own
 # schemas with action-validator (npm's @action-validator/cli, one of the npm
-# packages of tests/web/package.json), since they cannot run here.
+# packages that tests/web/node.sh installs), since they cannot run here.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-install_npm_packages
-validator=$OSTRIVANE_ROOT/build/node/node_modules/.bin/action-validator
+bash "$OSTRIVANE_ROOT/tests/web/node.sh" --install
+validator=${OSTRIVANE_NODE_DIR:-$OSTRIVANE_ROOT/build/node}/node_modules/.bin/action-validator
 shopt -s nullglob
 workflows=("$OSTRIVANE_ROOT"/.github/workflows/*.yml)
 [ ${#workflows[@]} -gt 0 ] || fail "no workflows in .github/workflows"

@@ -10,7 +10,7 @@ trap 'rm -rf "$profile"' EXIT
 trap 'kill "$browser" 2>/dev/null' TERM INT
 case $engine in
 chromium)
-    mapfile -t flags < <(grep '^--' "$(dirname "$0")/../../web/chromium-flags.txt")
+    mapfile -t flags < <(grep '^--' "$(dirname "$0")/../web/chromium-flags.txt")
     chromium --app="$url" --window-size=600,600 --window-position=10,10 --user-data-dir="$profile" \
         "${flags[@]}" & ;;
 firefox)

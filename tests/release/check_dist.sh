@@ -8,7 +8,7 @@
 # answers; both zips carry the third-party notices of what their
 # program holds; the source archive holds the tree; and the site, unzipped
 # into an empty folder and opened from disk in headless Chromium, draws the
-# first frame (web/page_test.mjs's firstFrameFromDisk). The site is kept in
+# first frame (tests/web/page_test.mjs's firstFrameFromDisk). The site is kept in
 # WORK, emptied first.
 set -euo pipefail
 dist=$1 version=$2 scratch=$3
@@ -100,7 +100,7 @@ for file in LICENSE worksheet.pdf; do
     [ -f "$scratch/site/$file" ] || fail "$web lacks $file"
 done
 [ ! -e "$scratch/site/lessons.pdf" ] || fail "$web, the students' site, holds the teacher's copy lessons.pdf"
-bash "$root/web/node.sh" page_test.mjs "$scratch/site" firstFrameFromDisk ||
+bash "$root/tests/web/node.sh" page_test.mjs "$scratch/site" firstFrameFromDisk ||
     fail "the page from $web, opened from disk, did not draw its first frame (above)"
 
 files=(*)

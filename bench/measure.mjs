@@ -6,7 +6,7 @@
 // Ostrivane at rest, Ostrivane with an entry in progress, the bare page that
 // clears on every animation frame, a page whose animation-frame loop draws
 // nothing, and a still page that drew once.
-//   node measure.mjs SITE_DIR [LOADS]     (web/measure.sh runs it)
+//   node measure.mjs SITE_DIR [LOADS]     (bench/measure.sh runs it)
 import { readFileSync, readdirSync, writeFileSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';

@@ -3,7 +3,7 @@
 // manifest, icons and offline start, keyboard-only and screen-reader use
 // (with axe-core), the contrast setting, and the page at rest. The picture
 // is judged by probes at world positions, as the render tests do.
-//   node page_test.mjs SITE_DIR CASE     (web/node.sh runs it)
+//   node page_test.mjs SITE_DIR CASE     (tests/web/node.sh runs it)
 import { createServer } from 'node:http';
 import { execFileSync } from 'node:child_process';
 import { cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';

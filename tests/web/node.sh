@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs one of the page's node scripts (its tests in tests/web/, the
+# measurement in bench/) with the npm packages of tests/web/package.json,
+# which `--install` puts into OSTRIVANE_NODE_DIR (default build/node/) exactly
+# as package-lock.json pins them; tools/test.sh does that before ctest, and
+# running a script never installs.
+#   tests/web/node.sh --install    tests/web/node.sh SCRIPT.mjs [ARGS...]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+node_dir=${OSTRIVANE_NODE_DIR:-$root/build/node}
+if [ "${1:-}" = --install ]; then
+    # A nodejs package may bring npm itself; Debian's comes without it.
+    if ! command -v npm >/dev/null 2>&1; then
+        source "$root/tools/common.sh"
+        ensure_packages npm
+    fi
+    mkdir -p "$node_dir"
+    cp "$root/tests/web/package.json" "$root/tests/web/package-lock.json" "$node_dir/"
+    exec npm ci --prefix "$node_dir" --no-audit --no-fund --silent
+fi
+if ! cmp -s "$root/tests/web/package-lock.json" "$node_dir/package-lock.json" || [ ! -d "$node_dir/node_modules" ]; then
+    echo "The npm packages of tests/web/package.json are missing or older in $node_dir;" \
+        "install them with: bash tests/web/node.sh --install" >&2
+    exit 1
+fi
+# The page test that makes a newer build of the site finds the sources here.
+export OSTRIVANE_SOURCE_DIR=$root
+script=$1
+shift
+# The scripts run from the node folder, where node finds the packages, side
+# by side as they import each other.
+cp "$root"/tests/web/*.mjs "$root/tests/web/chromium-flags.txt" "$root/bench/measure.mjs" "$node_dir/"
+exec node "$node_dir/$script" "$@"
