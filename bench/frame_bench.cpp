@@ -1,7 +1,7 @@
 // What one frame of Ostrivane costs, in a 600x600 window: the floor of a
 // frame that only clears and swaps, the idle frame and the editing frame.
 // Each frame ends with glFinish, so that the renderer's work on it is inside
-// it. Needs an X display; tools/bench.sh runs it on Xvfb (Mesa's software
+// it. Needs an X display; bench/run.sh runs it on Xvfb (Mesa's software
 // renderer) and adds the ratios to the floor, callgrind's count of the
 // program's own instructions and DHAT's count of the frames' heap allocations
 // (frame_allocations.sh).

@@ -19,16 +19,15 @@ project_version() {
     echo "$version"
 }
 
-# missing_packages KIND...: prints, one a line, every package of
-# tools/packages.txt whose kind is listed and that is not installed yet.
+# missing_packages KIND...: prints, one a line, every package of the lines
+# "KIND: PACKAGE..." of tools/packages.txt that is not installed yet.
 missing_packages() {
-    local kinds=" $* " kind pkg
-    while read -r kind pkg; do
-        case "$kind" in ''|'#'*) continue ;; esac
-        [[ "$kinds" == *" $kind "* ]] || continue
-        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-            echo "$pkg"
-        fi
+    local kinds=" $* " kind pkgs pkg
+    while read -r kind pkgs; do
+        [[ "$kinds" == *" ${kind%:} "* ]] || continue
+        for pkg in $pkgs; do
+            dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || echo "$pkg"
+        done
     done < "$OSTRIVANE_ROOT/tools/packages.txt" | sort -u
 }
 
@@ -153,12 +152,10 @@ fetch_freeglut() {
 # of date: by the desktop build when there is one (build/desktop/handout/),
 # otherwise by tools/handout.sh into build/handout/.
 handouts() {
-    local desktop=$OSTRIVANE_ROOT/build/desktop
-    if [ -f "$desktop/CMakeCache.txt" ] && grep -q '^OSTRIVANE_HANDOUT_PDF:' "$desktop/CMakeCache.txt"; then
-        cmake --build "$desktop" --target ostrivane_handout >&2 || return 1
+    local desktop=$OSTRIVANE_ROOT/build/desktop dir=$OSTRIVANE_ROOT/build/handout
+    if [ -f "$desktop/CMakeCache.txt" ] && cmake --build "$desktop" --target ostrivane_handout >/dev/null 2>&1; then
         echo "$desktop/handout"
     else
-        local dir=$OSTRIVANE_ROOT/build/handout
         bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$dir/lessons.pdf" >&2 || return 1
         echo "$dir"
     fi

@@ -13,7 +13,7 @@ command -v "$clang_format" >/dev/null 2>&1 ||
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     list=(git ls-files -z -- '*.cpp' '*.h')
 else
-    list=(find . -path './build*' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
+    list=(find . -path './build' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
 fi
 files=()
 while IFS= read -r -d '' file; do

@@ -9,7 +9,7 @@
 # Extra arguments go to the timed run (Google Benchmark's --benchmark_*
 # options, e.g. --benchmark_repetitions=30).
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../tools/common.sh"
 ensure_packages run bench
 build_dir=$OSTRIVANE_ROOT/build/bench
 cmake -S "$OSTRIVANE_ROOT" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRIVANE_BUILD_BENCH=ON \

@@ -7,7 +7,7 @@
 // module>", which no suppression can name. So once GLUT has opened the display
 // and Mesa has loaded its driver, the driver is marked never to be unloaded,
 // and the leaks of third-party libraries are suppressed by library name
-// (tools/lsan.supp) rather than by switching leak detection off.
+// (tests/sanitizer/lsan.supp) rather than by switching leak detection off.
 #include <dlfcn.h>
 #include <link.h>
 
