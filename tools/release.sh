@@ -33,7 +33,7 @@ esac
 build_dir=$root/build/desktop
 windows_dir=$root/build/windows
 web_dir=$root/build/web
-dist=${OSTRIVANE_DIST_DIR:-$root/dist}
+dist=$(realpath -m "${OSTRIVANE_DIST_DIR:-$root/dist}")
 
 # piece WHAT COMMAND...: runs one step, and stops with its name if it fails.
 piece() {

@@ -1,10 +1,11 @@
 // Keeps the site's files so that the installed app opens without a network.
-// The build names the cache after a hash of the files: any change to them
+// The build (web/make_site.sh) lists them here and names the cache after a
+// hash of them: any change to them
 // makes this script change too, and the browser installs it on the next
 // visit, which drops the old copy. Whatever the network gives is shown
 // first; the kept copy only when the network fails.
 const cacheName = 'ostrivane-@SITE_HASH@';
-const siteFiles = ['./', 'index.html', 'ostrivane.js', 'manifest.webmanifest', 'icon-192.png', 'icon-512.png'];
+const siteFiles = ['./', @SITE_FILES@];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(cacheName).then((cache) => cache.addAll(siteFiles)).then(() => self.skipWaiting()));
