@@ -70,10 +70,10 @@ std::string quoted(const std::string &path) {
 
 // The exercises of the sheet, in its order, each with its heading and
 // picture.
+std::vector<lessons::SheetLine> sheetLines();
+
 std::vector<lessons::SheetExercise> sheetExercises() {
-    std::ifstream in(sourceDir + "/docs/lessons.md");
-    EXPECT_TRUE(in) << "cannot open docs/lessons.md";
-    return lessons::readSheet(in);
+    return lessons::readSheet(sheetLines());
 }
 
 // The text with every run of white space made one blank, as line breaks
@@ -323,45 +323,13 @@ TEST_F(Handout, AnswersPrintInTheHandoutAndNotInTheWorksheet) {
 // ---------------------------------------------------------------------
 // Which copy each part of the sheet prints in.
 
-enum class Copy { both, teacher, worksheet };
+using lessons::Copy;
+using lessons::SheetLine;
 
-struct SheetLine {
-    std::string text;
-    Copy copy;
-    std::string fence;  // the kind of fenced block it opens or stands in ("" outside one)
-};
-
-// The lines of the sheet: inside <div class="teacher"> or <div
-// class="answer"> they print in the teacher's copy only, inside <div
-// class="student"> in the worksheet only (such blocks are not nested).
 std::vector<SheetLine> sheetLines() {
     std::ifstream in(sourceDir + "/docs/lessons.md");
     EXPECT_TRUE(in) << "cannot open docs/lessons.md";
-    std::vector<SheetLine> result;
-    Copy copy = Copy::both;
-    std::string fence;
-    bool inFence = false;
-    for (std::string line; std::getline(in, line);) {
-        const std::string word = squeezed(line);
-        if (line.rfind("```", 0) == 0) {
-            inFence = !inFence;
-            fence = inFence ? squeezed(line.substr(3)) : "";
-            if (inFence) {
-                result.push_back({line, copy, fence});  // the block's opening line
-            }
-            continue;
-        }
-        if (!inFence && (word == "<div class=\"teacher\">" || word == "<div class=\"answer\">")) {
-            copy = Copy::teacher;
-        } else if (!inFence && word == "<div class=\"student\">") {
-            copy = Copy::worksheet;
-        } else if (!inFence && word == "</div>") {
-            copy = Copy::both;
-        } else {
-            result.push_back({line, copy, fence});
-        }
-    }
-    return result;
+    return lessons::readLines(in);
 }
 
 bool printsIn(Copy line, Copy copy) {
@@ -372,14 +340,14 @@ bool printsIn(Copy line, Copy copy) {
 // and product of a product block; each blank matrix to fill in; the
 // key-point table of each frames block and of the opening.
 int tablesOfBlocks(Copy copy) {
-    const std::set<std::string> oneTable = {"matrix", "symbols", "frames", "keypoints"};
+    const std::set<std::string> oneTable = {"matrix", "symbols", "frames", "keypoints", "boxes"};
     int count = 0;
     for (const SheetLine &line : sheetLines()) {
         const std::string text = squeezed(line.text);
         if (!printsIn(line.copy, copy)) {
             continue;
         }
-        if (text.rfind("```", 0) == 0) {
+        if (line.opensFence) {
             count += static_cast<int>(oneTable.count(line.fence));
         } else if ((line.fence == "product" && text.find(" = ") != std::string::npos) ||
                    (line.fence == "blank" && !text.empty())) {
@@ -604,6 +572,7 @@ TEST_F(Handout, WorksheetGivesEachPredictionAFrameWithLabelledAxesAndTheFigureWh
             box >> left >> top >> size;
             ASSERT_GT(size, 0) << path;
             const double mmPerUnit = std::stod(root[0].at("width")) / size;
+            EXPECT_GE(mmPerUnit, 1.5) << path << ": too small to sketch in";
 
             int axes = 0;
             for (auto &axis : elements(svg, "line")) {
@@ -617,24 +586,40 @@ TEST_F(Handout, WorksheetGivesEachPredictionAFrameWithLabelledAxesAndTheFigureWh
                 const double to = x1 == x2 ? std::max(y1, y2) : std::max(x1, x2);
                 EXPECT_TRUE((x1 == 0 && x2 == 0) || (y1 == 0 && y2 == 0))
                     << path << ": an axis off the origin";
-                EXPECT_LE(from, -frame.reach) << path;
-                EXPECT_GE(to, frame.reach) << path;
+                EXPECT_LE(from, x1 == x2 ? frame.y0 : frame.x0) << path;
+                EXPECT_GE(to, x1 == x2 ? frame.y1 : frame.x1) << path;
                 EXPECT_GE(contrastOnWhite(axis["stroke"]), 3.0) << path << ": the axes print too light";
                 EXPECT_GE(std::stod(axis["stroke-width"]) * mmPerUnit, 0.35)
                     << path << ": the axes print too thin";
             }
             EXPECT_EQ(axes, 2) << path;
 
-            std::set<std::string> labels;
+            // Tick labels every five units, along each axis from one end to
+            // the other, none overlapping the next (a label's width is at
+            // most three digits and a sign at 0.6 of its size).
+            std::map<bool, std::vector<std::pair<double, double>>> labels;  // across? -> (place, size)
             for (auto &tick : elements(svg, "text")) {
                 if (tick["class"] == "tick-label") {
-                    labels.insert(tick[""]);
+                    const bool across = tick["text-anchor"] == "middle";
+                    labels[across].push_back(
+                        {across ? std::stod(tick["x"]) : -std::stod(tick["y"]), std::stod(tick["font-size"])});
                 }
             }
-            const std::string reach = std::to_string(static_cast<int>(frame.reach));
-            EXPECT_TRUE(labels.count(reach) && labels.count("−" + reach))
-                << path << ": the ticks at " << reach << " and −" << reach << " are not labelled";
-            EXPECT_GE(labels.size(), 4u) << path << ": hardly any tick is labelled";
+            for (const bool across : {true, false}) {
+                auto &list = labels[across];
+                std::sort(list.begin(), list.end());
+                const double low = across ? frame.x0 : frame.y0, high = across ? frame.x1 : frame.y1;
+                EXPECT_GE(list.size(), 3u) << path << ": hardly any tick is labelled";
+                if (list.empty()) {
+                    continue;
+                }
+                EXPECT_LE(list.front().first, std::ceil(low / 5) * 5 + 5) << path;
+                EXPECT_GE(list.back().first, std::floor(high / 5) * 5 - 5) << path;
+                for (std::size_t k = 1; k < list.size(); ++k) {
+                    const double room = across ? 4 * 0.6 * list[k].second : 1.2 * list[k].second;
+                    EXPECT_GE(list[k].first - list[k - 1].first, room) << path << ": tick labels collide";
+                }
+            }
 
             std::set<std::tuple<double, double, double, double>> drawn;
             for (auto &start : elements(svg, "polyline")) {
