@@ -117,7 +117,12 @@ end
 local function blank(text)
   local out = { '<div class="product">' }
   for name in text:gmatch("[^\n]+") do
-    out[#out + 1] = matrix_table(nil, name:match("^%s*(.-)%s*$"))
+    name = name:match("^%s*(.-)%s*$")
+    if name == "·" or name == "=" then
+      out[#out + 1] = '<span class="operator">' .. name .. "</span>"
+    elseif name ~= "" then
+      out[#out + 1] = matrix_table(nil, name)
+    end
   end
   out[#out + 1] = "</div>"
   return html(table.concat(out))
@@ -172,7 +177,7 @@ local colour = {
 -- y up). Returns the file's path and its width in millimetres.
 local function write_frame(name, box, unit, extra)
   local x0, x1, y0, y1 = box.x0, box.x1, box.y0, box.y1
-  local margin = 4 / unit
+  local margin = 3 / unit
   local width, height = x1 - x0 + 2 * margin, y1 - y0 + 2 * margin
   local mm = function(v) return string.format("%.3f", v / unit) end
   local out = {
@@ -268,8 +273,8 @@ end
 
 -- "X0 X1 Y0 Y1 CAPTION" lines: the frames, each from X0 to X1 across and
 -- Y0 to Y1 up, and the table to fill in. Up to two frames stand side by
--- side at up to 2 mm a unit; more go two to a row, smaller, but never under
--- 1.5 mm a unit.
+-- side at up to 2 mm a unit, one alone up to 3 mm; more go two to a row,
+-- smaller, but never under 1.5 mm a unit.
 local function frames(text, exercise)
   local lines = {}
   for line in text:gmatch("[^\n]+") do
@@ -284,8 +289,13 @@ local function frames(text, exercise)
   local heads = {}
   for index, f in ipairs(lines) do
     local box = f.box
-    local tall = #lines <= 2 and 78 or 60
-    local unit = math.min(2, 80 / (box.x1 - box.x0), tall / (box.y1 - box.y0))
+    local wide, tall, most = 80, 60, 2 -- four frames, two to a row
+    if #lines == 1 then
+      wide, tall, most = 70, 95, 3 -- one frame, the table beside it
+    elseif #lines == 2 then
+      tall = 66
+    end
+    local unit = math.min(most, wide / (box.x1 - box.x0), tall / (box.y1 - box.y0))
     if unit < 1.5 then
       error(string.format("exercise %s: frame %d spans too much to print at 1.5 mm a unit", exercise, index))
     end
@@ -310,7 +320,7 @@ end
 
 -- The figure large, its key points marked and lettered, and their table.
 local function keypoints()
-  local src, width = write_frame("key-points", { x0 = -2, x1 = 11, y0 = -2, y1 = 11 }, 5, function(out, unit)
+  local src, width = write_frame("key-points", { x0 = -2, x1 = 11, y0 = -2, y1 = 11 }, 3.6, function(out, unit)
     for _, p in ipairs(key_points) do
       out[#out + 1] = string.format('<circle cx="%g" cy="%g" r="%s" fill="#000000"/>', p[3], p[4], 0.9 / unit)
       out[#out + 1] = string.format('<text x="%g" y="%g" font-size="%s" font-weight="bold" transform="scale(1,-1)">' ..

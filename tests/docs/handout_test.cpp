@@ -350,7 +350,7 @@ int tablesOfBlocks(Copy copy) {
         if (line.opensFence) {
             count += static_cast<int>(oneTable.count(line.fence));
         } else if ((line.fence == "product" && text.find(" = ") != std::string::npos) ||
-                   (line.fence == "blank" && !text.empty())) {
+                   (line.fence == "blank" && !text.empty() && text != "·" && text != "=")) {
             ++count;
         }
     }
