@@ -24,6 +24,7 @@
 --   and where the key points go.
 -- - A fenced block of any other kind stops pandoc: it would print as text.
 -- - A <div class="working" lines="N"> becomes N ruled lines to work on.
+-- - A table's first column heads its rows.
 -- - Exercises ("## N. ...") start a page, so that one can be copied for a
 --   class; so does a heading of class "page".
 -- The figure's strokes come from the program's own drawing (-M strokes=FILE).
@@ -625,6 +626,12 @@ return {
             end
           elseif b.t == "CodeBlock" then
             blocks[#blocks + 1] = code_block(b)
+          elseif b.t == "Table" then
+            -- The first column names its row: header cells.
+            for _, body in ipairs(b.bodies) do
+              body.row_head_columns = 1
+            end
+            blocks[#blocks + 1] = b
           else
             blocks[#blocks + 1] = b
           end
