@@ -472,6 +472,73 @@ TEST_F(Handout, BothCopiesAreTaggedWithTheirLanguageAndTheirMatricesAsTables) {
 }
 
 // ---------------------------------------------------------------------
+// The structure tree, as a screen reader follows it.
+
+struct Tagged {
+    std::string role, alt, scope, title;
+};
+
+// The PDF's structure elements in reading order, read with pikepdf
+// (tests/docs/pdf_structure.py, run by Debian's python3).
+std::vector<Tagged> structureOf(const std::string &pdf) {
+    std::istringstream lines(
+        outputOf("/usr/bin/python3 " + quoted(sourceDir + "/tests/docs/pdf_structure.py") + " " + quoted(pdf)));
+    std::vector<Tagged> result;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        Tagged t;
+        std::getline(fields, t.role, '\t');
+        std::getline(fields, t.alt, '\t');
+        std::getline(fields, t.scope, '\t');
+        std::getline(fields, t.title);
+        result.push_back(t);
+    }
+    return result;
+}
+
+// Every figure (each frame, each picture) has alternative text, every
+// header cell its scope, and each answer comes after its exercise's
+// heading; the teacher's copy has one answer and one picture per exercise,
+// the worksheet a figure per frame and one for the key points. The counts
+// go to the test's XML report.
+TEST_F(Handout, StructureTreeLetsAScreenReaderFollow) {
+    std::size_t frames = 0;
+    for (const lessons::SheetExercise &exercise : exercises) {
+        frames += exercise.frames.size();
+    }
+    const std::vector<std::pair<std::string, std::size_t>> copies = {{handoutPdf, exercises.size()},
+                                                                     {worksheetPdf, frames + 1}};
+    for (const auto &[pdf, pictures] : copies) {
+        const std::string file = std::filesystem::path(pdf).filename().string();
+        int figures = 0, withAlt = 0, headers = 0, withScope = 0;
+        std::set<std::string> headed, answered;
+        for (const Tagged &t : structureOf(pdf)) {
+            if (t.role == "Figure") {
+                ++figures;
+                withAlt += t.alt == "alt";
+            } else if (t.role == "TH") {
+                ++headers;
+                withScope += t.scope == "Column" || t.scope == "Row";
+            } else if (t.role == "H2" && std::isdigit(static_cast<unsigned char>(t.title[0]))) {
+                headed.insert(t.title.substr(0, t.title.find('.')));
+            } else if (t.role == "Sect" && t.title.rfind("Answer to exercise ", 0) == 0) {
+                const std::string number = t.title.substr(19);
+                EXPECT_TRUE(headed.count(number)) << file << ": the answer to exercise " << number
+                                                  << " comes before its heading in reading order";
+                answered.insert(number);
+            }
+        }
+        EXPECT_EQ(withAlt, figures) << file << ": " << figures - withAlt << " figures without alternative text";
+        EXPECT_EQ(static_cast<std::size_t>(figures), pictures) << file << ": not every picture is a figure";
+        EXPECT_EQ(withScope, headers) << file << ": " << headers - withScope << " header cells without a scope";
+        EXPECT_GT(headers, 0) << file;
+        EXPECT_EQ(answered.size(), pdf == handoutPdf ? exercises.size() : 0u) << file;
+        RecordProperty(file + "-figures-with-alt", withAlt);
+        RecordProperty(file + "-header-cells-with-scope", withScope);
+    }
+}
+
+// ---------------------------------------------------------------------
 // The worksheet's frames.
 
 // The attributes of each element `name` of an SVG text, with the text the
