@@ -55,6 +55,10 @@ local function fmt(value)
   return number(string.format("%g", value))
 end
 
+-- A cell to fill in: a no-break space, so that the tagged PDF keeps it as a
+-- cell that a screen reader announces, empty.
+local FILL = '<td class="fill">&#160;</td>'
+
 local function html(text)
   return pandoc.RawBlock("html", text)
 end
@@ -76,8 +80,7 @@ local function matrix_table(rows, caption)
   for r = 1, 3 do
     out[#out + 1] = "<tr>"
     for c = 1, 3 do
-      local value = rows and rows[r][c] or ""
-      out[#out + 1] = "<td>" .. escape(number(value)) .. "</td>"
+      out[#out + 1] = rows and "<td>" .. escape(number(rows[r][c])) .. "</td>" or FILL
     end
     out[#out + 1] = "</tr>"
   end
@@ -265,7 +268,7 @@ local function point_rows(columns)
   for _, p in ipairs(key_points) do
     local cells = { "<th scope=\"row\">" .. p[1] .. "</th>", "<td>(" .. fmt(p[3]) .. ", " .. fmt(p[4]) .. ")</td>" }
     for _ = 1, columns do
-      cells[#cells + 1] = "<td></td>"
+      cells[#cells + 1] = FILL
     end
     out[#out + 1] = "<tr>" .. table.concat(cells) .. "</tr>"
   end
@@ -418,7 +421,7 @@ local function boxes(text)
   for line in text:gmatch("[^\n]+") do
     local question = line:match("^%s*(.-)%s*$")
     if question ~= "" then
-      rows[#rows + 1] = '<tr><th scope="row">' .. escape(question) .. "</th><td></td></tr>"
+      rows[#rows + 1] = '<tr><th scope="row">' .. escape(question) .. "</th>" .. FILL .. "</tr>"
     end
   end
   return html('<table class="boxes"><caption>Your answers</caption><tbody>' .. table.concat(rows) ..
@@ -627,9 +630,20 @@ return {
           elseif b.t == "CodeBlock" then
             blocks[#blocks + 1] = code_block(b)
           elseif b.t == "Table" then
-            -- The first column names its row: header cells.
+            -- The first column names its row: header cells. An empty cell
+            -- gets a no-break space, to stay a cell in the tagged PDF.
+            local rows = {}
+            for _, row in ipairs(b.head.rows) do rows[#rows + 1] = row end
             for _, body in ipairs(b.bodies) do
               body.row_head_columns = 1
+              for _, row in ipairs(body.body) do rows[#rows + 1] = row end
+            end
+            for _, row in ipairs(rows) do
+              for _, cell in ipairs(row.cells) do
+                if #cell.contents == 0 then
+                  cell.contents = { pandoc.Plain({ pandoc.Str("\u{a0}") }) }
+                end
+              end
             end
             blocks[#blocks + 1] = b
           else

@@ -415,8 +415,9 @@ std::vector<Tagged> structureOf(const std::string &pdf) {
     return result;
 }
 
-// Every matrix and table is a tagged table; every figure (each frame, each
-// picture) has alternative text, every header cell its scope, and each answer comes after its exercise's
+// Every matrix and table is a tagged table whose rows keep all their cells,
+// empty ones too; every figure (each frame, each picture) has alternative
+// text, every header cell its scope, and each answer comes after its exercise's
 // heading; the teacher's copy has one answer per exercise, holding its one
 // picture, the worksheet a figure per frame and one for the key points. The counts
 // go to the test's XML report.
@@ -433,7 +434,13 @@ TEST_F(Handout, StructureTreeLetsAScreenReaderFollow) {
         std::set<std::string> headed;
         std::map<std::string, int> answered;  // exercise -> its figures
         std::string answer;                    // the answer being read
+        std::vector<int> cells;                // the cells of each row of the table being read
         for (const Tagged &t : structureOf(pdf)) {
+            if (t.role != "TD" && t.role != "TH" && !cells.empty() && cells.back() != cells.front()) {
+                ADD_FAILURE() << file << ": a table row of " << cells.back() << " cells after one of "
+                              << cells.front() << ": an empty cell is left out";
+                cells.front() = cells.back();
+            }
             if (t.role == "Figure") {
                 ++figures;
                 withAlt += t.alt == "alt";
@@ -442,7 +449,15 @@ TEST_F(Handout, StructureTreeLetsAScreenReaderFollow) {
                 }
             } else if (t.role == "Table") {
                 ++tables;
+                cells.clear();
+            } else if (t.role == "TR") {
+                cells.push_back(0);
+            } else if (t.role == "TD" && !cells.empty()) {
+                ++cells.back();
             } else if (t.role == "TH") {
+                if (!cells.empty()) {
+                    ++cells.back();
+                }
                 ++headers;
                 withScope += t.scope == "Column" || t.scope == "Row";
             } else if (t.role == "H2") {
