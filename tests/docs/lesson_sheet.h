@@ -61,14 +61,12 @@ struct Frame {
     std::string caption;
 };
 
-// Which copy of the handout a line of the sheet prints in: inside <div
-// class="teacher"> or <div class="answer"> the teacher's only, inside <div
-// class="student"> the worksheet's only.
+// Which copy a line prints in: inside <div class="teacher"> or "answer" the
+// teacher's only, inside <div class="student"> the worksheet's only.
 enum class Copy { both, teacher, worksheet };
 
-// One line of the sheet, with the copy it prints in and the kind of fenced
-// block it opens or stands in ("" outside one). Fence lines themselves are
-// left out, but for the opening line of a block.
+// One line of the sheet, the copy it prints in and the kind of fenced block
+// it opens or stands in ("" outside one); a closing fence reads as "".
 struct SheetLine {
     std::string text;
     Copy copy = Copy::both;

@@ -122,16 +122,6 @@ TEST(ExerciseList, RejectsWhatCannotBeTypedNamingTheLine) {
     }
 }
 
-TEST(ExerciseList, TypedValuesLandWhereTheProgramStoresThem) {
-    const Matrix m = afterTyping({{2, 0, "-20"}, {0, 1, "0.866"}, {2, 0, "5"}});
-    EXPECT_EQ(m.m[0][2], 5.0);  // typed twice: the last one stays
-    EXPECT_EQ(m.m[1][0], static_cast<double>(0.866f));
-    EXPECT_EQ(m.m[0][0], 1.0);
-    EXPECT_EQ(m.m[1][1], 1.0);
-    EXPECT_EQ(m.m[1][2], 0.0);
-    EXPECT_EQ(m.m[2][2], 1.0);
-}
-
 TEST(ExerciseList, TheListReads) {
     std::vector<Exercise> list;
     ASSERT_NO_THROW(list = loadList());

@@ -89,15 +89,12 @@ void type(const std::string &keys) {
     }
 }
 
-TEST(NumbersBox, ListsItsExamples) {
-    EXPECT_GE(readings().size(), 5u) << "the sheet's \"How numbers are read\" box has lost its table";
-}
-
 // The top-left value is clicked and the text typed, then the entry is ended
 // by Enter, by Esc, by a click elsewhere in the window, by a stray click
 // just beside the matrix and by a click on another green value: each stores
 // the box's number, and the last starts the value clicked.
 TEST(NumbersBox, EveryExampleStoresTheNumberGiven) {
+    EXPECT_GE(readings().size(), 5u) << "the sheet's ```readings block has lost its examples";
     struct Ending {
         const char *name;
         void (*end)();
@@ -134,7 +131,11 @@ TEST(NumbersBox, EveryExampleStoresTheNumberGiven) {
 
 // The editor's matrix after the entries are typed into it, as a teacher
 // does: a click on the value, the text, Enter.
-std::vector<float> typedIntoTheEditor(const std::vector<lessons::Entry> &entries) {
+std::vector<float> typedIntoTheEditor(const std::vector<lessons::Entry> &entries, bool fresh = true) {
+    if (fresh) {
+        resetEditorState();
+        editorState.windowWidth = editorState.windowHeight = 600;
+    }
     for (const lessons::Entry &e : entries) {
         click(pixelColumn(e.column), pixelRow(e.row));
         type(e.text + "\r");
@@ -159,15 +160,9 @@ TEST(FollowOn, TheListMarksExactlyTheExercisesThatFollowOn) {
     ASSERT_GE(exercises.size(), 2u);
     EXPECT_FALSE(exercises[0].followsOn) << exercises[0].name << " has no exercise before it";
     for (std::size_t i = 1; i < exercises.size(); ++i) {
-        resetEditorState();
-        editorState.windowWidth = 600;
-        editorState.windowHeight = 600;
         const std::vector<float> alone = typedIntoTheEditor(exercises[i].entries);
-        resetEditorState();
-        editorState.windowWidth = 600;
-        editorState.windowHeight = 600;
         typedIntoTheEditor(exercises[i - 1].entries);
-        const std::vector<float> after = typedIntoTheEditor(exercises[i].entries);
+        const std::vector<float> after = typedIntoTheEditor(exercises[i].entries, false);
         EXPECT_EQ(exercises[i].followsOn, after == alone)
             << exercises[i].name << (after == alone ? " ends on its own matrix" : " does not end on its own matrix")
             << " typed after " << exercises[i - 1].name << ", but the list "
