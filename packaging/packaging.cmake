@@ -33,10 +33,11 @@ if(OSTRIVANE_HANDOUT)
     set(worksheet "${CMAKE_BINARY_DIR}/handout/worksheet.pdf")
     file(GLOB pictures CONFIGURE_DEPENDS docs/images/lessons/*.png)
     add_custom_command(OUTPUT "${OSTRIVANE_HANDOUT_PDF}" "${worksheet}"
-      COMMAND bash "${PROJECT_SOURCE_DIR}/tools/handout.sh" --no-install --out "${OSTRIVANE_HANDOUT_PDF}"
+      COMMAND ${CMAKE_COMMAND} -E env OSTRIVANE_FIGURE_STROKES=$<TARGET_FILE:ostrivane_figure_strokes>
+        bash "${PROJECT_SOURCE_DIR}/tools/handout.sh" --no-install --out "${OSTRIVANE_HANDOUT_PDF}"
         --worksheet "${worksheet}"
       DEPENDS tools/handout.sh docs/lessons.md docs/lessons/handout.lua docs/lessons/handout.css
-        docs/lessons/exercises.txt src/scene.cpp
+        docs/lessons/exercises.txt ostrivane_figure_strokes
         ${pictures}
       COMMENT "Making the handouts, lessons.pdf and worksheet.pdf" VERBATIM)
     add_custom_target(ostrivane_handout ALL DEPENDS "${OSTRIVANE_HANDOUT_PDF}")

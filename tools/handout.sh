@@ -14,7 +14,9 @@
 # made from
 # docs/images/lessons/*.png by mapping the program's few exact colours with
 # ImageMagick, into WORK/images/lessons/; the worksheet's frames go to
-# WORK/frames/. pandoc turns the sheet into HTML and weasyprint lays it out.
+# WORK/frames/. pandoc turns the sheet into HTML (WORK/teacher.html,
+# WORK/worksheet.html) and docs/lessons/tagged_pdf.py lays it out with
+# WeasyPrint, tagged for screen readers.
 # Missing Debian packages (the "handout" kind of tools/packages.txt) are
 # installed first unless --no-install is given (the package build uses it
 # after --check has found everything).
@@ -150,15 +152,30 @@ make_pdf() {
     log=$(cd "$work" && pandoc "$sheet" -f markdown+gfm_auto_identifiers -t html5 \
         --standalone --self-contained --resource-path="$work" --fail-if-warnings \
         --metadata pagetitle="$title" --metadata lang=en-GB \
-        --metadata handout="$copy" --metadata scene="$root/src/scene.cpp" \
+        --metadata handout="$copy" --metadata strokes="$work/figure-strokes.txt" \
         --metadata exercises="$root/docs/lessons/exercises.txt" \
         --lua-filter="$root/docs/lessons/handout.lua" --css="$root/docs/lessons/handout.css" \
-        --pdf-engine=weasyprint --pdf-engine-opt=--pdf-variant=pdf/ua-1 \
-        -o "$tmp_pdf" 2>&1) || fail "pandoc could not make $(basename "$pdf"): $log"
+        -o "$work/$copy.html" 2>&1) || fail "pandoc could not make $(basename "$pdf"): $log"
+    # WeasyPrint lays it out, tagging figures, captions, header cells, answers
+    # and page numbers as a screen reader needs them.
+    log=$(cd "$work" && /usr/bin/python3 "$root/docs/lessons/tagged_pdf.py" "$work/$copy.html" "$tmp_pdf" 2>&1) ||
+        fail "WeasyPrint could not make $(basename "$pdf"): $log"
     mv -f "$tmp_pdf" "$pdf"
     tmp_pdf=
     echo "$pdf"
 }
+
+# The figure's strokes, from the program's own drawFigure(): the build makes
+# ostrivane_figure_strokes and OSTRIVANE_FIGURE_STROKES names it; without it
+# the same three sources are compiled here.
+strokes_tool=${OSTRIVANE_FIGURE_STROKES:-}
+if [ -z "$strokes_tool" ]; then
+    strokes_tool=$work/figure-strokes
+    log=$(c++ -std=c++17 -I"$root/src" -o "$strokes_tool" "$root/docs/lessons/figure_strokes.cpp" \
+        "$root/src/scene.cpp" "$root/src/editor_state.cpp" 2>&1) ||
+        fail "could not build the figure's strokes tool: $log"
+fi
+"$strokes_tool" >"$work/figure-strokes.txt" || fail "$strokes_tool could not print the figure's strokes"
 
 tmp_pdf=
 trap '[ -z "$tmp_pdf" ] || rm -f "$tmp_pdf"' EXIT

@@ -10,11 +10,13 @@
 --   operator) a row of captioned tables.
 -- - A ```blank block (names, one a line) becomes empty 3x3 tables to fill
 --   in.
--- - A ```frames block (one frame a line: "REACH CAPTION", the axes from
---   -REACH to REACH) becomes, for each line, a picture in frames/ of the
+-- - A ```frames block (one frame a line: "X0 X1 Y0 Y1 CAPTION", the axes
+--   from X0 to X1 and from Y0 to Y1) becomes, for each line, a picture in frames/ of the
 --   axes with labelled ticks, a light grid and the figure where it starts,
 --   in grey and dashed; then one table of the key points, a column to fill
 --   in for each frame.
+-- - A ```boxes block (questions, one a line) becomes a table with a cell
+--   to answer each in.
 -- - A ```keypoints block becomes the figure with its key points labelled,
 --   and the table of their coordinates.
 -- - An ```answer-key block becomes the table of every exercise's matrix, as
@@ -22,13 +24,14 @@
 --   and where the key points go.
 -- - A fenced block of any other kind stops pandoc: it would print as text.
 -- - A <div class="working" lines="N"> becomes N ruled lines to work on.
+-- - A table's first column heads its rows.
 -- - Exercises ("## N. ...") start a page, so that one can be copied for a
 --   class; so does a heading of class "page".
--- The figure is read from the program's own drawing code (-M scene=FILE).
+-- The figure's strokes come from the program's own drawing (-M strokes=FILE).
 -- A picture that is not there or a link to no heading stops pandoc with an
 -- error, so that its exit status says whether the handout is whole.
 
-local mode, scene, exercises_list
+local mode, strokes, exercises_list
 
 -- The key points, A to E, in the figure's own coordinates.
 local key_points = {
@@ -52,6 +55,10 @@ local function fmt(value)
   return number(string.format("%g", value))
 end
 
+-- A cell to fill in: a no-break space, so that the tagged PDF keeps it as a
+-- cell that a screen reader announces, empty.
+local FILL = '<td class="fill">&#160;</td>'
+
 local function html(text)
   return pandoc.RawBlock("html", text)
 end
@@ -73,8 +80,7 @@ local function matrix_table(rows, caption)
   for r = 1, 3 do
     out[#out + 1] = "<tr>"
     for c = 1, 3 do
-      local value = rows and rows[r][c] or ""
-      out[#out + 1] = "<td>" .. escape(number(value)) .. "</td>"
+      out[#out + 1] = rows and "<td>" .. escape(number(rows[r][c])) .. "</td>" or FILL
     end
     out[#out + 1] = "</tr>"
   end
@@ -115,49 +121,47 @@ end
 local function blank(text)
   local out = { '<div class="product">' }
   for name in text:gmatch("[^\n]+") do
-    out[#out + 1] = matrix_table(nil, name:match("^%s*(.-)%s*$"))
+    name = name:match("^%s*(.-)%s*$")
+    if name == "·" or name == "=" then
+      out[#out + 1] = '<span class="operator">' .. name .. "</span>"
+    elseif name ~= "" then
+      out[#out + 1] = matrix_table(nil, name)
+    end
   end
   out[#out + 1] = "</div>"
   return html(table.concat(out))
 end
 
--- The figure's strokes from the drawing code: each glBegin ... glEnd block
--- of glVertex2f calls, as a list of points; a GL_LINE_LOOP comes back to
--- its first point, GL_LINES pairs its points.
+-- The figure's strokes as the program draws them: tools/handout.sh prints
+-- them with ostrivane_figure_strokes, which runs drawFigure() itself
+-- (-M strokes=FILE, "x1 y1 x2 y2" a line); strokes that go on from where the
+-- last one ended are joined into one line.
 local figure
 local function figure_lines()
   if figure then
     return figure
   end
-  local file = io.open(scene, "r")
+  local file = io.open(strokes, "r")
   if not file then
-    error("cannot read the figure's drawing code, " .. scene)
-  end
-  local code = file:read("a")
-  file:close()
-  local body = code:match("void drawFigure%(%)(.-)\n}")
-  if not body then
-    error("no drawFigure() in " .. scene)
+    error("cannot read the figure's strokes, " .. strokes)
   end
   figure = {}
-  for kind, block in body:gmatch("glBegin%((GL_[%u_]+)%)(.-)glEnd") do
-    local points = {}
-    for x, y in block:gmatch("glVertex2f%(([%-%d%.]+)f?,%s*([%-%d%.]+)f?%)") do
-      points[#points + 1] = { tonumber(x), tonumber(y) }
-    end
-    if kind == "GL_LINES" then
-      for i = 1, #points - 1, 2 do
-        figure[#figure + 1] = { points[i], points[i + 1] }
+  for line in file:lines() do
+    local w = words(line)
+    if #w == 4 then
+      local from, to = { tonumber(w[1]), tonumber(w[2]) }, { tonumber(w[3]), tonumber(w[4]) }
+      local last = figure[#figure]
+      local tail = last and last[#last]
+      if tail and tail[1] == from[1] and tail[2] == from[2] then
+        last[#last + 1] = to
+      else
+        figure[#figure + 1] = { from, to }
       end
-    else
-      if kind == "GL_LINE_LOOP" then
-        points[#points + 1] = points[1]
-      end
-      figure[#figure + 1] = points
     end
   end
+  file:close()
   if #figure == 0 then
-    error("no figure drawn in " .. scene)
+    error("no strokes in " .. strokes)
   end
   return figure
 end
@@ -170,43 +174,43 @@ local colour = {
   label = "#000000",
 }
 
--- Writes frames/NAME.svg: the world from `low` (-reach if nil) to reach on
--- both axes, width mm wide, the figure grey and dashed where it starts, or
--- black and solid with `extra`, which may add more (extra(out, unit), in
--- world units, y up).
-local function write_frame(name, reach, width, low, extra)
-  low = low or -reach
-  local margin = (reach - low) * 0.09
-  local size = reach - low + 2 * margin
-  local unit = width / size -- millimetres a unit
+-- Writes frames/NAME.svg: the world from box.x0 to box.x1 across and from
+-- box.y0 to box.y1 up, `unit` millimetres a unit, with 4 mm round it for
+-- the tick labels; the figure grey and dashed where it starts, or black and
+-- solid with `extra`, which may add more (extra(out, unit), in world units,
+-- y up). Returns the file's path and its width in millimetres.
+local function write_frame(name, box, unit, extra)
+  local x0, x1, y0, y1 = box.x0, box.x1, box.y0, box.y1
+  local margin = 3 / unit
+  local width, height = x1 - x0 + 2 * margin, y1 - y0 + 2 * margin
   local mm = function(v) return string.format("%.3f", v / unit) end
   local out = {
-    string.format('<svg xmlns="http://www.w3.org/2000/svg" width="%gmm" height="%gmm" ' ..
-      'viewBox="%g %g %g %g" font-family="DejaVu Sans">', width, width, low - margin, -reach - margin, size, size),
-    '<rect x="' .. (low - margin) .. '" y="' .. (-reach - margin) .. '" width="' .. size .. '" height="' .. size ..
-      '" fill="#FFFFFF"/>',
+    string.format('<svg xmlns="http://www.w3.org/2000/svg" width="%.2fmm" height="%.2fmm" ' ..
+      'viewBox="%g %g %g %g" font-family="DejaVu Sans">', width * unit, height * unit, x0 - margin, -y1 - margin,
+      width, height),
+    string.format('<rect x="%g" y="%g" width="%g" height="%g" fill="#FFFFFF"/>', x0 - margin, -y1 - margin, width,
+      height),
     '<g transform="scale(1,-1)">',
   }
-  local grid = (reach - low) <= 40 and 1 or 5
-  local labels = (reach - low) <= 50 and 5 or 10
-  for v = math.ceil(low / grid) * grid, reach, grid do
-    out[#out + 1] = string.format('<line class="grid" x1="%g" y1="%g" x2="%g" y2="%g" stroke="%s" stroke-width="%s"/>',
-      v, low, v, reach, colour.grid, mm(0.15))
-    out[#out + 1] = string.format('<line class="grid" x1="%g" y1="%g" x2="%g" y2="%g" stroke="%s" stroke-width="%s"/>',
-      low, v, reach, v, colour.grid, mm(0.15))
+  local grid = math.max(x1 - x0, y1 - y0) <= 40 and 1 or 5
+  local function line(class, ax, ay, bx, by, stroke, thickness)
+    out[#out + 1] = string.format('<line class="%s" x1="%g" y1="%g" x2="%g" y2="%g" stroke="%s" stroke-width="%s"/>',
+      class, ax, ay, bx, by, stroke, mm(thickness))
   end
-  out[#out + 1] = string.format('<line class="axis" x1="%g" y1="0" x2="%g" y2="0" stroke="%s" stroke-width="%s"/>',
-    low, reach, colour.axis, mm(0.5))
-  out[#out + 1] = string.format('<line class="axis" x1="0" y1="%g" x2="0" y2="%g" stroke="%s" stroke-width="%s"/>',
-    low, reach, colour.axis, mm(0.5))
+  for v = math.ceil(x0 / grid) * grid, x1, grid do
+    line("grid", v, y0, v, y1, colour.grid, 0.15)
+  end
+  for v = math.ceil(y0 / grid) * grid, y1, grid do
+    line("grid", x0, v, x1, v, colour.grid, 0.15)
+  end
+  line("axis", x0, 0, x1, 0, colour.axis, 0.5)
+  line("axis", 0, y0, 0, y1, colour.axis, 0.5)
   local tick = 1.2 / unit
-  for v = math.ceil(low / 5) * 5, reach, 5 do
-    if v ~= 0 then
-      out[#out + 1] = string.format('<line class="tick" x1="%g" y1="%s" x2="%g" y2="%s" stroke="%s" stroke-width="%s"/>',
-        v, -tick, v, tick, colour.axis, mm(0.4))
-      out[#out + 1] = string.format('<line class="tick" x1="%s" y1="%g" x2="%s" y2="%g" stroke="%s" stroke-width="%s"/>',
-        -tick, v, tick, v, colour.axis, mm(0.4))
-    end
+  for v = math.ceil(x0 / 5) * 5, x1, 5 do
+    if v ~= 0 then line("tick", v, -tick, v, tick, colour.axis, 0.4) end
+  end
+  for v = math.ceil(y0 / 5) * 5, y1, 5 do
+    if v ~= 0 then line("tick", -tick, v, tick, v, colour.axis, 0.4) end
   end
   for _, points in ipairs(figure_lines()) do
     local coords = {}
@@ -222,31 +226,37 @@ local function write_frame(name, reach, width, low, extra)
     extra(out, unit)
   end
   out[#out + 1] = "</g>"
-  -- Tick labels, upright, outside the flip.
+  -- Tick labels every 5 units, upright, outside the flip: at 1.5 mm a unit
+  -- or more, 7.5 mm apart, wider than "−25" at 2.8 mm.
   local font = 2.8 / unit
-  for v = math.ceil(low / labels) * labels, reach, labels do
+  for v = math.ceil(x0 / 5) * 5, x1, 5 do
     if v ~= 0 then
       out[#out + 1] = string.format('<text class="tick-label" x="%g" y="%g" font-size="%s" text-anchor="middle" ' ..
         'fill="%s">%s</text>', v, tick + font, mm(2.8), colour.label, fmt(v))
+    end
+  end
+  for v = math.ceil(y0 / 5) * 5, y1, 5 do
+    if v ~= 0 then
       out[#out + 1] = string.format('<text class="tick-label" x="%g" y="%g" font-size="%s" text-anchor="end" ' ..
         'fill="%s">%s</text>', -tick - font * 0.3, -v + font * 0.35, mm(2.8), colour.label, fmt(v))
     end
   end
   out[#out + 1] = string.format('<text x="%g" y="%g" font-size="%s" fill="%s" font-style="italic">x</text>',
-    reach + margin * 0.15, -font * 0.4, mm(3.2), colour.label)
+    x1 + margin * 0.15, -font * 0.4, mm(3.2), colour.label)
   out[#out + 1] = string.format('<text x="%g" y="%g" font-size="%s" fill="%s" font-style="italic">y</text>',
-    font * 0.4, -reach - margin * 0.2, mm(3.2), colour.label)
+    font * 0.4, -y1 - margin * 0.2, mm(3.2), colour.label)
   out[#out + 1] = "</svg>\n"
   os.execute("mkdir -p frames")
   local file = assert(io.open("frames/" .. name .. ".svg", "w"))
   file:write(table.concat(out, "\n"))
   file:close()
-  return "frames/" .. name .. ".svg"
+  return "frames/" .. name .. ".svg", width * unit
 end
 
-local function figure_html(src, caption, class)
-  return string.format('<figure class="%s"><img src="%s" alt="%s"/><figcaption>%s</figcaption></figure>',
-    class, src, escape(caption), escape(caption))
+local function figure_html(src, alt, caption, class, width)
+  local size = width and string.format(' style="width: %.1fmm"', width) or ""
+  return string.format('<figure class="%s"%s><img src="%s" alt="%s"%s/><figcaption>%s</figcaption></figure>',
+    class, size, src, escape(alt), size, escape(caption))
 end
 
 local function fmt_point(p)
@@ -258,30 +268,49 @@ local function point_rows(columns)
   for _, p in ipairs(key_points) do
     local cells = { "<th scope=\"row\">" .. p[1] .. "</th>", "<td>(" .. fmt(p[3]) .. ", " .. fmt(p[4]) .. ")</td>" }
     for _ = 1, columns do
-      cells[#cells + 1] = "<td></td>"
+      cells[#cells + 1] = FILL
     end
     out[#out + 1] = "<tr>" .. table.concat(cells) .. "</tr>"
   end
   return table.concat(out)
 end
 
--- "REACH CAPTION" lines: the frames and the table to fill in.
+-- "X0 X1 Y0 Y1 CAPTION" lines: the frames, each from X0 to X1 across and
+-- Y0 to Y1 up, and the table to fill in. Up to two frames stand side by
+-- side at up to 2 mm a unit, one alone up to 3 mm; more go two to a row,
+-- smaller, but never under 1.5 mm a unit.
 local function frames(text, exercise)
+  local lines = {}
+  for line in text:gmatch("[^\n]+") do
+    local x0, x1, y0, y1, caption = line:match("^%s*(%-?%d+)%s+(%-?%d+)%s+(%-?%d+)%s+(%-?%d+)%s+(.-)%s*$")
+    if not x0 then
+      error("exercise " .. exercise .. ": a frame is \"X0 X1 Y0 Y1 CAPTION\", not \"" .. line .. "\"")
+    end
+    lines[#lines + 1] = { box = { x0 = tonumber(x0), x1 = tonumber(x1), y0 = tonumber(y0), y1 = tonumber(y1) },
+      caption = caption }
+  end
   local out = { '<div class="prediction">' }
   local heads = {}
-  local index = 0
-  for line in text:gmatch("[^\n]+") do
-    local reach, caption = line:match("^%s*(%d+)%s+(.-)%s*$")
-    if not reach then
-      error("exercise " .. exercise .. ": a frame is \"REACH CAPTION\", not \"" .. line .. "\"")
+  for index, f in ipairs(lines) do
+    local box = f.box
+    local wide, tall, most = 80, 60, 2 -- four frames, two to a row
+    if #lines == 1 then
+      wide, tall, most = 70, 95, 3 -- one frame, the table beside it
+    elseif #lines == 2 then
+      tall = 66
     end
-    index = index + 1
+    local unit = math.min(most, wide / (box.x1 - box.x0), tall / (box.y1 - box.y0))
+    if unit < 1.5 then
+      error(string.format("exercise %s: frame %d spans too much to print at 1.5 mm a unit", exercise, index))
+    end
     frame_count = frame_count + 1
     local label = exercise .. string.char(96 + index)
-    local src = write_frame(string.format("frame-%02d-%s", frame_count, label), tonumber(reach), 72)
-    heads[#heads + 1] = caption
-    out[#out + 1] = figure_html(src, string.format("Frame %s: %s. Axes from %s to %s, the grey dashed figure " ..
-      "where it starts.", label, caption, fmt(-tonumber(reach)), fmt(tonumber(reach))), "frame")
+    local src, width = write_frame(string.format("frame-%02d-%s", frame_count, label), box, unit)
+    heads[#heads + 1] = f.caption
+    out[#out + 1] = figure_html(src, string.format("Frame %s, for your sketch: %s. Empty axes with x from %s to " ..
+      "%s and y from %s to %s, a tick every 5 units, and the figure where it starts, grey and dashed.", label,
+      f.caption, fmt(box.x0), fmt(box.x1), fmt(box.y0), fmt(box.y1)), string.format("Frame %s: %s.", label,
+      f.caption), "frame", width)
   end
   local head = { '<table class="points"><caption>Where the key points go (write x′, y′)</caption><thead><tr>' ..
     '<th scope="col">Point</th><th scope="col">Start</th>' }
@@ -295,7 +324,7 @@ end
 
 -- The figure large, its key points marked and lettered, and their table.
 local function keypoints()
-  local src = write_frame("key-points", 11, 70, -2, function(out, unit)
+  local src, width = write_frame("key-points", { x0 = -2, x1 = 11, y0 = -2, y1 = 11 }, 3.6, function(out, unit)
     for _, p in ipairs(key_points) do
       out[#out + 1] = string.format('<circle cx="%g" cy="%g" r="%s" fill="#000000"/>', p[3], p[4], 0.9 / unit)
       out[#out + 1] = string.format('<text x="%g" y="%g" font-size="%s" font-weight="bold" transform="scale(1,-1)">' ..
@@ -307,8 +336,9 @@ local function keypoints()
     rows[#rows + 1] = string.format('<tr><th scope="row">%s</th><td>%s</td><td>(%s, %s)</td></tr>', p[1], p[2],
       fmt(p[3]), fmt(p[4]))
   end
-  return html(figure_html(src, "The figure where it starts, with its key points: A (0, 0), B (6, 0), " ..
-      "C (3, 3), D (3, 10) and E (4.5, 7.5). Axes from −2 to 11, labels every 5 units.", "key") ..
+  return html(figure_html(src, "The stick figure where it starts, standing on the x axis just right of the " ..
+      "origin, with its key points marked: A (0, 0), B (6, 0), C (3, 3), D (3, 10) and E (4.5, 7.5).",
+      "The figure where it starts, with its key points A to E.", "key", width) ..
     '<table class="points"><caption>The key points</caption><thead><tr><th scope="col">Point</th>' ..
     '<th scope="col">Where</th><th scope="col">(x, y)</th></tr></thead><tbody>' .. table.concat(rows) ..
     "</tbody></table>")
@@ -323,33 +353,47 @@ local function rounded(value)
   return number(text)
 end
 
+-- The exercise list (-M exercises=FILE), by picture name: each exercise's
+-- matrix once its entries are typed over the identity, as numbers (m) and
+-- as typed (typed), rows a, b, tx and c, d, ty.
+local list
+local function exercise_matrix(name)
+  if not list then
+    local file = io.open(exercises_list, "r")
+    if not file then
+      error("cannot read the exercise list, " .. exercises_list)
+    end
+    list = {}
+    for line in file:lines() do
+      local w = words(line)
+      if #w > 0 and w[1]:sub(1, 1) ~= "#" then
+        local m = { { 1, 0, 0 }, { 0, 1, 0 } }
+        local typed = { { "1", "0", "0" }, { "0", "1", "0" } }
+        for i = 2, #w do
+          local column, row, text = w[i]:match("^(%d),(%d)=(.+)$")
+          if column then
+            m[tonumber(row) + 1][tonumber(column) + 1] = tonumber(text)
+            typed[tonumber(row) + 1][tonumber(column) + 1] = number(text)
+          end
+        end
+        list[w[1]] = { m = m, typed = typed, follows = w[2] == "follows-on" }
+      end
+    end
+    file:close()
+  end
+  return list[name]
+end
+
 -- The answer key: for each exercise, numbered as in the sheet, the matrix
 -- its list entries give, its determinant and where the key points go.
 local function answer_key(numbered)
-  local file = io.open(exercises_list, "r")
-  if not file then
-    error("cannot read the exercise list, " .. exercises_list)
-  end
-  local entries = {}
-  for line in file:lines() do
-    local w = words(line)
-    if #w > 0 and w[1]:sub(1, 1) ~= "#" then
-      entries[w[1]] = { table.unpack(w, 2) }
-    end
-  end
-  file:close()
   local rows = {}
   for n, name in ipairs(numbered) do
-    if not entries[name] then
+    local entry = exercise_matrix(name)
+    if not entry then
       error("exercise " .. n .. " shows images/lessons/" .. name .. ".png, which the exercise list lacks")
     end
-    local m = { { 1, 0, 0 }, { 0, 1, 0 } }
-    local typed = { { "1", "0", "0" }, { "0", "1", "0" } }
-    for _, entry in ipairs(entries[name]) do
-      local column, row, text = entry:match("^(%d),(%d)=(.+)$")
-      m[tonumber(row) + 1][tonumber(column) + 1] = tonumber(text)
-      typed[tonumber(row) + 1][tonumber(column) + 1] = number(text)
-    end
+    local m, typed = entry.m, entry.typed
     local cells = { tostring(n), table.concat(typed[1], ", "), table.concat(typed[2], ", "),
       rounded(m[1][1] * m[2][2] - m[1][2] * m[2][1]) }
     for _, p in ipairs(key_points) do
@@ -368,6 +412,87 @@ local function answer_key(numbered)
     "determinant a·d − b·c and where the key points go, both rounded to two decimals</caption><thead><tr>" ..
     '<th scope="col">' .. table.concat(head, '</th><th scope="col">') .. "</th></tr></thead><tbody>" ..
     table.concat(rows) .. "</tbody></table>")
+end
+
+-- A ```boxes block (one question a line, such as "det =") becomes a table
+-- of the questions as row headers, each with an empty cell to answer in.
+local function boxes(text)
+  local rows = {}
+  for line in text:gmatch("[^\n]+") do
+    local question = line:match("^%s*(.-)%s*$")
+    if question ~= "" then
+      rows[#rows + 1] = '<tr><th scope="row">' .. escape(question) .. "</th>" .. FILL .. "</tr>"
+    end
+  end
+  return html('<table class="boxes"><caption>Your answers</caption><tbody>' .. table.concat(rows) ..
+    "</tbody></table>")
+end
+
+-- A ```readings block ("TYPED | STORED | WHY" a line, "(nothing)" for an
+-- empty entry) becomes the table of how typed texts are read.
+local function readings(text)
+  local rows = {}
+  for line in text:gmatch("[^\n]+") do
+    local typed, stored, why = line:match("^%s*(.-)%s*|%s*(.-)%s*|%s*(.-)%s*$")
+    if typed then
+      local shown = typed == "(nothing)" and typed or "<code>" .. escape(typed) .. "</code>"
+      rows[#rows + 1] = '<tr><th scope="row">' .. shown .. "</th><td>" .. escape(number(stored)) .. "</td><td>" ..
+        escape(why) .. "</td></tr>"
+    end
+  end
+  return html('<table class="readings"><thead><tr><th scope="col">Typed</th><th scope="col">Stored</th>' ..
+    '<th scope="col">Why</th></tr></thead><tbody>' .. table.concat(rows) .. "</tbody></table>")
+end
+
+-- A ```follow-on block becomes the sentence naming the exercises that the
+-- list marks "follows-on", by their numbers in the sheet.
+local function follow_on(numbered)
+  exercise_matrix("")
+  local numbers = {}
+  for n, name in ipairs(numbered) do
+    if list[name] and list[name].follows then
+      numbers[#numbers + 1] = tostring(n)
+    end
+  end
+  if #numbers < 2 then
+    error("the exercise list marks fewer than two exercises follows-on")
+  end
+  local last = table.remove(numbers)
+  return pandoc.Para({ pandoc.Strong({ pandoc.Str("Exercises that follow on.") }),
+    pandoc.Space(), pandoc.Str("Exercises " .. table.concat(numbers, ", ") .. " and " .. last ..
+      " can be typed straight after the exercise before them, without going back to the identity: their steps " ..
+      "type again every value that the exercise before changed, so they end on the matrix of their picture. " ..
+      "Every other exercise starts from the identity.") })
+end
+
+-- A screenshot of an answer: the print picture, its alternative text the
+-- sheet's description and the matrix the window shows, and beside it that
+-- matrix as a table large enough to read on paper or a visualiser.
+local function screenshot(image)
+  local name = image.src:match("^images/lessons/(.+)%.png$")
+  local entry = name and exercise_matrix(name)
+  local description = pandoc.utils.stringify(image.caption)
+  if not entry then
+    return nil
+  end
+  local file = io.open(image.src, "r")
+  if not file then error("the picture " .. image.src .. " is not there") end
+  file:close()
+  local rows, spoken = {}, {}
+  for r = 1, 2 do
+    rows[r] = {}
+    for c = 1, 3 do
+      local m = entry.m[r][c]
+      rows[r][c] = number(string.format("%.2f", m))
+    end
+    spoken[r] = table.concat(rows[r], ", ")
+  end
+  rows[3] = { "0.00", "0.00", "1.00" }
+  local alt = description .. ". The matrix in the window reads " .. spoken[1] .. " in the top row and " ..
+    spoken[2] .. " in the middle row."
+  return html('<div class="screenshot"><figure class="window"><img src="' .. image.src .. '" alt="' ..
+    escape(alt) .. '"/><figcaption>' .. escape(description) .. "</figcaption></figure>" ..
+    matrix_table(rows, "The matrix in the window") .. "</div>")
 end
 
 local exercise = "0"
@@ -400,7 +525,7 @@ local function div(d)
       table.insert(is_picture and pictures or rest, b)
     end
     for i, b in ipairs(pictures) do
-      table.insert(rest, i, b)
+      table.insert(rest, i, screenshot(b.content[1]) or b)
     end
     d.content = rest
   end
@@ -420,6 +545,12 @@ local function code_block(block)
     return blank(block.text)
   elseif kind == "frames" then
     return frames(block.text, exercise)
+  elseif kind == "readings" then
+    return readings(block.text)
+  elseif kind == "follow-on" then
+    return follow_on(numbered)
+  elseif kind == "boxes" then
+    return boxes(block.text)
   elseif kind == "keypoints" then
     return keypoints()
   elseif kind == "answer-key" then
@@ -456,7 +587,7 @@ return {
   {
     Meta = function(meta)
       mode = pandoc.utils.stringify(meta.handout or "")
-      scene = pandoc.utils.stringify(meta.scene or "")
+      strokes = pandoc.utils.stringify(meta.strokes or "")
       exercises_list = pandoc.utils.stringify(meta.exercises or "")
       if mode ~= "teacher" and mode ~= "worksheet" then
         error("say -M handout=teacher or -M handout=worksheet")
@@ -498,6 +629,23 @@ return {
             end
           elseif b.t == "CodeBlock" then
             blocks[#blocks + 1] = code_block(b)
+          elseif b.t == "Table" then
+            -- The first column names its row: header cells. An empty cell
+            -- gets a no-break space, to stay a cell in the tagged PDF.
+            local rows = {}
+            for _, row in ipairs(b.head.rows) do rows[#rows + 1] = row end
+            for _, body in ipairs(b.bodies) do
+              body.row_head_columns = 1
+              for _, row in ipairs(body.body) do rows[#rows + 1] = row end
+            end
+            for _, row in ipairs(rows) do
+              for _, cell in ipairs(row.cells) do
+                if #cell.contents == 0 then
+                  cell.contents = { pandoc.Plain({ pandoc.Str("\u{a0}") }) }
+                end
+              end
+            end
+            blocks[#blocks + 1] = b
           else
             blocks[#blocks + 1] = b
           end

@@ -124,11 +124,11 @@ std::vector<Exercise> readExercises(std::istream &in, const std::string &fileNam
                                      std::to_string(seen[w[0]]));
         }
         seen[w[0]] = number;
-        if (w.size() < 2) {
+        if (w.size() < (w.size() > 1 && w[1] == "follows-on" ? 3u : 2u)) {
             throw std::runtime_error(at + "exercise " + w[0] + " types no entries");
         }
-        Exercise exercise{w[0], {}};
-        for (std::size_t i = 1; i < w.size(); ++i) {
+        Exercise exercise{w[0], {}, w[1] == "follows-on"};
+        for (std::size_t i = exercise.followsOn ? 2 : 1; i < w.size(); ++i) {
             std::smatch m;
             if (!std::regex_match(w[i], m, entry)) {
                 throw std::runtime_error(at + quoted(w[i]) +
@@ -157,41 +157,83 @@ std::string placeName(int column, int row) {
     return places[row][column];
 }
 
+std::vector<SheetLine> readLines(std::istream &in) {
+    std::vector<SheetLine> result;
+    Copy copy = Copy::both;
+    std::string fence;
+    bool inFence = false;
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = words(line);
+        if (line.compare(0, 3, "```") == 0) {
+            inFence = !inFence;
+            if (inFence) {
+                const std::vector<std::string> kind = words(line.substr(3));
+                fence = kind.empty() ? "text" : kind[0];
+                result.push_back({line, copy, fence, true});
+            } else {
+                fence.clear();
+                result.push_back({"", copy, "", false});  // keeps the line numbers
+            }
+            continue;
+        }
+        if (!inFence && (w == std::vector<std::string>{"<div", "class=\"teacher\">"} ||
+                         w == std::vector<std::string>{"<div", "class=\"answer\">"})) {
+            copy = Copy::teacher;
+        } else if (!inFence && w == std::vector<std::string>{"<div", "class=\"student\">"}) {
+            copy = Copy::worksheet;
+        } else if (!inFence && w == std::vector<std::string>{"</div>"}) {
+            copy = Copy::both;
+        }
+        result.push_back({line, copy, fence, false});
+    }
+    return result;
+}
+
+std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> &lines, const std::string &kind) {
+    std::vector<std::vector<std::string>> result;
+    for (const SheetLine &line : lines) {
+        if (line.fence != kind) {
+            continue;
+        }
+        if (line.opensFence) {
+            result.emplace_back();
+        } else if (!result.empty()) {
+            result.back().push_back(line.text);
+        }
+    }
+    return result;
+}
+
 std::vector<SheetExercise> readSheet(std::istream &in) {
+    return readSheet(readLines(in));
+}
+
+std::vector<SheetExercise> readSheet(const std::vector<SheetLine> &lines) {
     static const std::regex picture(R"(!\[[^\]]*\]\(images/lessons/([^)]*)\.png\))");
     static const std::regex stepStart(R"(\s*[0-9]+\.\s+Click\b.*)");
     static const std::regex step(
         R"(\s*[0-9]+\.\s+Click the ([a-z-]+) value, type `([^`]+)` and press Enter\.\s*)");
     std::vector<SheetExercise> sections(1);
-    bool inFence = false;
-    bool inMatrix = false;
-    bool inFrames = false;
     bool inAnswer = false;
-    std::string line;
     int number = 0;
-    while (std::getline(in, line)) {
+    for (const SheetLine &sheetLine : lines) {
         ++number;
+        const std::string &line = sheetLine.text;
         SheetExercise &section = sections.back();
-        if (line.compare(0, 3, "```") == 0) {
-            if (inFence) {
-                inFence = inMatrix = inFrames = false;
-            } else {
-                inFence = true;
-                inMatrix = words(line.substr(3)) == std::vector<std::string>{"matrix"};
-                inFrames = words(line.substr(3)) == std::vector<std::string>{"frames"};
-                if (inMatrix) {
-                    section.matrices.emplace_back();
-                }
+        if (sheetLine.opensFence) {
+            if (sheetLine.fence == "matrix") {
+                section.matrices.emplace_back();
             }
             continue;
         }
-        if (inFence) {
+        if (!sheetLine.fence.empty()) {
             std::istringstream frame(line);
             Frame f;
-            if (inFrames && frame >> f.reach && std::getline(frame >> std::ws, f.caption)) {
+            if (sheetLine.fence == "frames" && frame >> f.x0 >> f.x1 >> f.y0 >> f.y1 &&
+                std::getline(frame >> std::ws, f.caption)) {
                 section.frames.push_back(f);
             }
-            if (inMatrix) {
+            if (sheetLine.fence == "matrix") {
                 std::string cleaned = line;
                 for (char &ch : cleaned) {
                     if (ch == '|' || ch == '[' || ch == ']') {

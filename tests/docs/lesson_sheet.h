@@ -25,9 +25,12 @@ bool operator==(const Entry &a, const Entry &b);
 struct Exercise {
     std::string name;
     std::vector<Entry> entries;
+    // Marked "follows-on" in the list: typed straight after the exercise
+    // before it, it ends on its own matrix.
+    bool followsOn = false;
 };
 
-// Reads the exercise list: one exercise a line, "NAME C,R=TEXT ...", with
+// Reads the exercise list: one exercise a line, "NAME [follows-on] C,R=TEXT ...", with
 // blank lines and lines starting with '#' left out. Throws
 // std::runtime_error naming `fileName` and the line at fault.
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName);
@@ -50,12 +53,32 @@ Matrix afterTyping(const std::vector<Entry> &entries);
 // "middle-right".
 std::string placeName(int column, int row);
 
-// One frame of the worksheet, a line "REACH CAPTION" of a "```frames"
-// block: the axes from -reach to reach, for the prediction the caption names.
+// One frame of the worksheet, a line "X0 X1 Y0 Y1 CAPTION" of a "```frames"
+// block: the axes from x0 to x1 and from y0 to y1, for the prediction the
+// caption names.
 struct Frame {
-    double reach = 0;
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
     std::string caption;
 };
+
+// Which copy a line prints in: inside <div class="teacher"> or "answer" the
+// teacher's only, inside <div class="student"> the worksheet's only.
+enum class Copy { both, teacher, worksheet };
+
+// One line of the sheet, the copy it prints in and the kind of fenced block
+// it opens or stands in ("" outside one); a closing fence reads as "".
+struct SheetLine {
+    std::string text;
+    Copy copy = Copy::both;
+    std::string fence;
+    bool opensFence = false;
+};
+
+// The one reader of the sheet: its lines as above.
+std::vector<SheetLine> readLines(std::istream &in);
+
+// The lines of every fenced block of `kind`, one entry a block.
+std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> &lines, const std::string &kind);
 
 // One section of the sheet (from one "## " heading to the next) that holds
 // an exercise: a picture of images/lessons/, a "```matrix" block, a step
@@ -76,6 +99,7 @@ struct SheetExercise {
     std::vector<Frame> frames;  // the worksheet's, from its "```frames" blocks
 };
 
+std::vector<SheetExercise> readSheet(const std::vector<SheetLine> &lines);
 std::vector<SheetExercise> readSheet(std::istream &in);
 
 // Everything the sheet gets wrong against the list, one sentence each;

@@ -83,8 +83,10 @@ TEST(ExerciseList, ReadsNamesAndEntriesInTypingOrder) {
         "# a comment\n"
         "\n"
         "shear-x   1,0=1\n"
-        "turn 0,0=0.866  1,0=-0.5 0,1=.5\t1,1=1e0\n");
+        "turn follows-on 0,0=0.866  1,0=-0.5 0,1=.5\t1,1=1e0\n");
     ASSERT_EQ(list.size(), 2u);
+    EXPECT_FALSE(list[0].followsOn);
+    EXPECT_TRUE(list[1].followsOn);
     EXPECT_EQ(list[0].name, "shear-x");
     EXPECT_EQ(list[0].entries, (std::vector<Entry>{{1, 0, "1"}}));
     EXPECT_EQ(list[1].entries,
@@ -105,6 +107,7 @@ TEST(ExerciseList, RejectsWhatCannotBeTypedNamingTheLine) {
         {"a 0,0=1.2.3\n", "\"1.2.3\""},
         {"a 0,0=-\n", "\"-\""},
         {"a\n", "list:1: exercise a types no entries"},
+        {"a follows-on\n", "list:1: exercise a types no entries"},
         {"Shear 0,0=1\n", "\"Shear\" is not an exercise name"},
         {"a 0,0=1\n# b\na 1,1=2\n", "list:3: exercise a is listed already on line 1"},
     };
@@ -117,16 +120,6 @@ TEST(ExerciseList, RejectsWhatCannotBeTypedNamingTheLine) {
                 << "for " << c.text << " it said: " << error.what();
         }
     }
-}
-
-TEST(ExerciseList, TypedValuesLandWhereTheProgramStoresThem) {
-    const Matrix m = afterTyping({{2, 0, "-20"}, {0, 1, "0.866"}, {2, 0, "5"}});
-    EXPECT_EQ(m.m[0][2], 5.0);  // typed twice: the last one stays
-    EXPECT_EQ(m.m[1][0], static_cast<double>(0.866f));
-    EXPECT_EQ(m.m[0][0], 1.0);
-    EXPECT_EQ(m.m[1][1], 1.0);
-    EXPECT_EQ(m.m[1][2], 0.0);
-    EXPECT_EQ(m.m[2][2], 1.0);
 }
 
 TEST(ExerciseList, TheListReads) {
@@ -169,7 +162,7 @@ const char *const agreeingSheet =
     "2. Click the middle-right value, type `-30` and press Enter.\n"
     "\n"
     "```frames\n"
-    "30 After both steps\n"
+    "-25 15 -35 15 After both steps\n"
     "```\n"
     "\n"
     "<div class=\"answer\">\n"
@@ -201,28 +194,10 @@ bool mentions(const std::vector<std::string> &problems, const std::string &text)
                        [&](const std::string &p) { return p.find(text) != std::string::npos; });
 }
 
-TEST(SheetCheck, ReadsTheSectionsOfASheet) {
-    const std::vector<SheetExercise> sheet = sheetOf(agreeingSheet);
-    ASSERT_EQ(sheet.size(), 2u);  // the heading part, with a plain block only, holds no exercise
-    EXPECT_EQ(sheet[0].heading, "1. Shear");
-    EXPECT_EQ(sheet[0].line, 7);
-    EXPECT_EQ(sheet[0].pictures, std::vector<std::string>{"shear-x"});
-    ASSERT_EQ(sheet[1].matrices.size(), 1u);
-    EXPECT_EQ(sheet[1].matrices[0][0], (std::vector<std::string>{"1", "0", "-20.0"}));
-    EXPECT_EQ(sheet[1].steps, (std::vector<Entry>{{2, 0, "-20"}, {2, 1, "-30"}}));
-    EXPECT_TRUE(sheet[0].answers.empty());
-    ASSERT_EQ(sheet[1].answers.size(), 1u);
-    EXPECT_EQ(sheet[1].answers[0],
-              "\nEvery point moves left and down.\n\n![moved](images/lessons/move.png)\n\n");
-    EXPECT_EQ(sheet[1].pictures, std::vector<std::string>{"move"});  // inside the answer still counts
-    EXPECT_TRUE(sheet[0].frames.empty());
-    ASSERT_EQ(sheet[1].frames.size(), 1u);
-    EXPECT_EQ(sheet[1].frames[0].reach, 30);
-    EXPECT_EQ(sheet[1].frames[0].caption, "After both steps");
-    EXPECT_EQ(disagreements(listOf(agreeingList), sheet), std::vector<std::string>{});
-}
-
+// The sheet above agrees with its list (its bracketed matrix, its steps,
+// the picture inside its answer); each change below is found.
 TEST(SheetCheck, FindsAMatrixThatDoesNotMatchTheEntries) {
+    EXPECT_EQ(disagreements(listOf(agreeingList), sheetOf(agreeingSheet)), std::vector<std::string>{});
     const auto problems = problemsAfter("[ 0  1  -30 ]", "[ 0  1  30 ]");
     EXPECT_TRUE(mentions(problems,
                          "(exercise move): its matrix block shows 30 as the middle-right value, "
@@ -454,10 +429,10 @@ TEST(ReadmePicture, IsWhatTheProgramDraws) {
 }
 
 // Every exercise gives the worksheet at least one frame to sketch in, and
-// each of its frames reaches far enough to hold the figure where the
-// exercise's matrix puts it (its frames zoom in, so too small a reach would
-// cut the answer off).
-TEST(Sheet, GivesEveryExerciseFramesThatHoldWhereTheFigureEnds) {
+// each of its frames holds the figure where it starts and after each step
+// of the exercise with 5 units to spare on every side, so that no point to
+// predict falls on the frame's edge.
+TEST(Sheet, GivesEveryExerciseFramesThatHoldEveryStepWithRoomToSpare) {
     std::ifstream in(sheetPath);
     ASSERT_TRUE(in) << "cannot open " << sheetPath;
     const std::vector<SheetExercise> sheet = readSheet(in);
@@ -468,14 +443,21 @@ TEST(Sheet, GivesEveryExerciseFramesThatHoldWhereTheFigureEnds) {
         ASSERT_NE(section, sheet.end()) << "exercise " << exercise.name << " has no section in the sheet";
         EXPECT_FALSE(section->frames.empty())
             << "\"" << section->heading << "\" gives the worksheet no frame";
-        double farthest = 0;
-        for (const Stroke &s : drawnThrough(afterTyping(exercise.entries))) {
-            farthest = std::max({farthest, std::abs(s.x1), std::abs(s.y1), std::abs(s.x2), std::abs(s.y2)});
+        double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        for (std::size_t typed = 0; typed <= exercise.entries.size(); ++typed) {
+            const std::vector<Entry> steps(exercise.entries.begin(), exercise.entries.begin() + typed);
+            for (const Stroke &s : drawnThrough(afterTyping(steps))) {
+                x0 = std::min({x0, s.x1, s.x2});
+                x1 = std::max({x1, s.x1, s.x2});
+                y0 = std::min({y0, s.y1, s.y2});
+                y1 = std::max({y1, s.y1, s.y2});
+            }
         }
         for (const Frame &frame : section->frames) {
-            EXPECT_GE(frame.reach, farthest)
-                << "\"" << section->heading << "\": the frame \"" << frame.caption << "\" reaches "
-                << frame.reach << ", but the figure ends " << farthest << " from the origin";
+            EXPECT_TRUE(frame.x0 <= x0 - 5 && frame.x1 >= x1 + 5 && frame.y0 <= y0 - 5 && frame.y1 >= y1 + 5)
+                << "\"" << section->heading << "\": the frame \"" << frame.caption << "\" spans x " << frame.x0
+                << " to " << frame.x1 << " and y " << frame.y0 << " to " << frame.y1 << ", but the figure reaches x "
+                << x0 << " to " << x1 << " and y " << y0 << " to " << y1 << ", and needs 5 units round it";
         }
     }
 }

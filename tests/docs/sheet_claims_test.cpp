@@ -1,18 +1,14 @@
 // What the lesson sheet, docs/lessons.md, tells a teacher besides its
-// exercises, checked against the program: the texts of its "How numbers are
-// read" box, typed into the real editor and ended each way the box names,
-// store the numbers it gives; and the exercises it says can follow on from
-// the one before without going back to the identity are exactly those that
-// end on their own matrix when typed over the one before.
+// exercises, checked against the program through structured data: the
+// examples of its ```readings block, typed into the real editor and ended
+// each way the box names, store the numbers it gives; and the exercises the
+// exercise list marks "follows-on" are exactly those that, typed into the
+// editor straight after the exercise before them, end on their own matrix.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include <cctype>
-#include <cstdlib>
 #include <fstream>
-#include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,35 +26,10 @@ namespace {
 
 const std::string sourceDir = OSTRIVANE_SOURCE_DIR;
 
-std::vector<std::string> sheetLines() {
+std::vector<lessons::SheetLine> sheetLines() {
     std::ifstream in(sourceDir + "/docs/lessons.md");
     EXPECT_TRUE(in) << "cannot open docs/lessons.md";
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The paragraph (or quoted box) that starts with `opening`, its lines
-// joined by spaces; empty when the sheet has none.
-std::string paragraphStarting(const std::string &opening) {
-    const std::vector<std::string> lines = sheetLines();
-    std::string text;
-    bool inside = false;
-    for (const std::string &line : lines) {
-        if (!inside && line.find(opening) != std::string::npos) {
-            inside = true;
-        }
-        if (inside) {
-            const bool quoted = line.rfind(">", 0) == 0;
-            if (line.empty() || (text.rfind(">", 0) == 0 && !quoted)) {
-                break;
-            }
-            text += line + "\n";
-        }
-    }
-    return text;
+    return lessons::readLines(in);
 }
 
 // ---------------------------------------------------------------------
@@ -75,31 +46,18 @@ std::string trimmed(const std::string &text) {
     return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
 }
 
-// The box's table rows: "> | `TEXT` | NUMBER | why |", or "(nothing)" for an
-// empty entry.
+// The rows of the sheet's ```readings blocks: "TYPED | STORED | WHY", with
+// "(nothing)" for an empty entry.
 std::vector<Reading> readings() {
     std::vector<Reading> result;
-    std::istringstream box(paragraphStarting("**How numbers are read.**"));
-    for (std::string line; std::getline(box, line);) {
-        if (line.rfind(">", 0) != 0) {
-            continue;
-        }
-        std::istringstream row(trimmed(line.substr(1)));
-        if (row.get() != '|') {
-            continue;
-        }
-        std::vector<std::string> cells;
-        for (std::string cell; std::getline(row, cell, '|');) {
-            cells.push_back(trimmed(cell));
-        }
-        if (cells.size() < 2) {
-            continue;
-        }
-        const std::string &typed = cells[0];
-        if (typed == "(nothing)") {
-            result.push_back({"", cells[1]});
-        } else if (typed.size() >= 2 && typed.front() == '`' && typed.back() == '`') {
-            result.push_back({typed.substr(1, typed.size() - 2), cells[1]});
+    for (const std::vector<std::string> &block : lessons::fencedBlocks(sheetLines(), "readings")) {
+        for (const std::string &line : block) {
+            std::istringstream row(line);
+            std::string typed, stored;
+            if (std::getline(row, typed, '|') && std::getline(row, stored, '|')) {
+                typed = trimmed(typed);
+                result.push_back({typed == "(nothing)" ? "" : typed, trimmed(stored)});
+            }
         }
     }
     return result;
@@ -131,15 +89,12 @@ void type(const std::string &keys) {
     }
 }
 
-TEST(NumbersBox, ListsItsExamples) {
-    EXPECT_GE(readings().size(), 5u) << "the sheet's \"How numbers are read\" box has lost its table";
-}
-
 // The top-left value is clicked and the text typed, then the entry is ended
 // by Enter, by Esc, by a click elsewhere in the window, by a stray click
 // just beside the matrix and by a click on another green value: each stores
 // the box's number, and the last starts the value clicked.
 TEST(NumbersBox, EveryExampleStoresTheNumberGiven) {
+    EXPECT_GE(readings().size(), 5u) << "the sheet's ```readings block has lost its examples";
     struct Ending {
         const char *name;
         void (*end)();
@@ -174,64 +129,45 @@ TEST(NumbersBox, EveryExampleStoresTheNumberGiven) {
 // ---------------------------------------------------------------------
 // Exercises that follow on.
 
-bool sameMatrix(const lessons::Matrix &a, const lessons::Matrix &b) {
-    for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 3; ++c) {
-            if (a.m[r][c] != b.m[r][c]) {
-                return false;
-            }
-        }
+// The editor's matrix after the entries are typed into it, as a teacher
+// does: a click on the value, the text, Enter.
+std::vector<float> typedIntoTheEditor(const std::vector<lessons::Entry> &entries, bool fresh = true) {
+    if (fresh) {
+        resetEditorState();
+        editorState.windowWidth = editorState.windowHeight = 600;
     }
-    return true;
+    for (const lessons::Entry &e : entries) {
+        click(pixelColumn(e.column), pixelRow(e.row));
+        type(e.text + "\r");
+    }
+    return std::vector<float>(editorState.matrix, editorState.matrix + 9);
 }
 
-TEST(FollowOn, TheSheetNamesExactlyTheExercisesThatFollowOn) {
-    const std::string paragraph = paragraphStarting("**Exercises that follow on.**");
-    const std::size_t end = paragraph.find("can be typed");
-    ASSERT_NE(end, std::string::npos) << "the sheet no longer says which exercises follow on";
-    std::set<int> stated;
-    std::istringstream names(paragraph.substr(0, end));
-    for (std::string word; names >> word;) {
-        if (std::isdigit(static_cast<unsigned char>(word[0]))) {
-            stated.insert(std::atoi(word.c_str()));
-        }
+TEST(FollowOn, TheListMarksExactlyTheExercisesThatFollowOn) {
+    std::ifstream list(sourceDir + "/docs/lessons/exercises.txt");
+    ASSERT_TRUE(list);
+    const std::vector<lessons::Exercise> exercises = lessons::readExercises(list, "exercises.txt");
+    // The list is in the sheet's order, so that "the exercise before" is the
+    // same in both.
+    std::vector<std::string> sheetOrder, listOrder;
+    for (const lessons::SheetExercise &section : lessons::readSheet(sheetLines())) {
+        sheetOrder.insert(sheetOrder.end(), section.pictures.begin(), section.pictures.end());
     }
-
-    std::map<std::string, lessons::Exercise> byName;
-    ASSERT_NO_THROW(byName = lessons::exercisesByName(sourceDir + "/docs/lessons/exercises.txt"));
-    std::ifstream sheetFile(sourceDir + "/docs/lessons.md");
-    // Exercise N is the section headed "N. ..."; its picture names it in the list.
-    std::map<int, lessons::Exercise> numbered;
-    for (const lessons::SheetExercise &section : lessons::readSheet(sheetFile)) {
-        const int n = std::atoi(section.heading.c_str());
-        if (n > 0 && section.pictures.size() == 1 && byName.count(section.pictures[0])) {
-            numbered[n] = byName[section.pictures[0]];
-        }
+    for (const lessons::Exercise &e : exercises) {
+        listOrder.push_back(e.name);
     }
-    ASSERT_GE(numbered.size(), 2u);
-
-    std::set<int> actual;
-    for (const auto &[n, exercise] : numbered) {
-        if (!numbered.count(n - 1)) {
-            continue;
-        }
-        std::vector<lessons::Entry> both = numbered[n - 1].entries;
-        both.insert(both.end(), exercise.entries.begin(), exercise.entries.end());
-        if (sameMatrix(lessons::afterTyping(both), lessons::afterTyping(exercise.entries))) {
-            actual.insert(n);
-        }
+    EXPECT_EQ(listOrder, sheetOrder);
+    ASSERT_GE(exercises.size(), 2u);
+    EXPECT_FALSE(exercises[0].followsOn) << exercises[0].name << " has no exercise before it";
+    for (std::size_t i = 1; i < exercises.size(); ++i) {
+        const std::vector<float> alone = typedIntoTheEditor(exercises[i].entries);
+        typedIntoTheEditor(exercises[i - 1].entries);
+        const std::vector<float> after = typedIntoTheEditor(exercises[i].entries, false);
+        EXPECT_EQ(exercises[i].followsOn, after == alone)
+            << exercises[i].name << (after == alone ? " ends on its own matrix" : " does not end on its own matrix")
+            << " typed after " << exercises[i - 1].name << ", but the list "
+            << (exercises[i].followsOn ? "marks" : "does not mark") << " it follows-on";
     }
-    auto listed = [](const std::set<int> &numbers) {
-        std::string text;
-        for (const int n : numbers) {
-            text += " " + std::to_string(n);
-        }
-        return text;
-    };
-    EXPECT_EQ(stated, actual) << "the sheet says exercises" << listed(stated)
-                              << " follow on from the one before, but typed over it these end on their own "
-                                 "matrix:"
-                              << listed(actual);
 }
 
 }  // namespace
