@@ -7,9 +7,10 @@
 #include <string>
 #include <utility>
 
-const Stroke figureStrokes[14] = {
-    {0, 0, 1, 0}, {1, 0, 3, 3}, {3, 3, 5, 0},     {5, 0, 6, 0}, {3, 3, 3, 8},  {1, 3.5, 1, 4}, {1, 4, 3, 6},
-    {3, 6, 5, 6}, {5, 6, 5, 7}, {5, 7, 4.5, 7.5}, {3, 8, 4, 9}, {4, 9, 3, 10}, {3, 10, 2, 9},  {2, 9, 3, 8},
+// As the program's own drawFigure() draws them: the build runs it through
+// ostrivane_figure_strokes into this list, "{x1, y1, x2, y2}," a stroke.
+const std::vector<Stroke> figureStrokes = {
+#include "figure_strokes.inc"
 };
 
 Rgb toRgb(float r, float g, float b) {

@@ -90,7 +90,7 @@ struct Stroke {
 
 // The figure's fourteen strokes, as the program draws them before its matrix
 // moves them: feet and legs, body, arms, head.
-extern const Stroke figureStrokes[14];
+extern const std::vector<Stroke> figureStrokes;
 
 // x' = a·x + b·y + tx, y' = c·x + d·y + ty: what the matrix's top two rows
 // do to the figure.
