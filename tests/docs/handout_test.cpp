@@ -675,10 +675,10 @@ TEST_F(Handout, EachAnswerSharesAPageWithItsPicture) {
     }
 }
 
-// A number as the answer key prints it: at most two decimals, a true minus.
-std::string keyNumber(double value) {
+// A number as the answer key prints it: at most `decimals` decimals, a true minus.
+std::string keyNumber(double value, int decimals = 2) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", value);
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
     std::string result = text;
     result.erase(result.find_last_not_of('0') + 1);
     if (result.back() == '.') {
@@ -691,7 +691,7 @@ std::string keyNumber(double value) {
 }
 
 // The teacher's copy ends on the answer key, one page: for every exercise,
-// numbered as in the sheet, its determinant and where the left foot A,
+// numbered as in the sheet, its determinant (to six decimals) and where the left foot A,
 // (0, 0), and the top of the head D, (3, 10), go once the exercise list's
 // entries are typed.
 TEST_F(Handout, EndsOnAOnePageAnswerKeyThatAgreesWithTheList) {
@@ -725,7 +725,7 @@ TEST_F(Handout, EndsOnAOnePageAnswerKeyThatAgreesWithTheList) {
         };
         const std::string row = key.substr(rowStart[i], rowStart[i + 1] - rowStart[i]);
         for (const std::string &expected :
-             {keyNumber(m[0][0] * m[1][1] - m[0][1] * m[1][0]), point(0, 0), point(3, 10)}) {
+             {keyNumber(m[0][0] * m[1][1] - m[0][1] * m[1][0], 6), point(0, 0), point(3, 10)}) {
             EXPECT_NE(row.find(expected), std::string::npos)
                 << "the answer key's row for \"" << exercise.heading << "\" lacks " << expected << ": "
                 << row;
