@@ -18,8 +18,9 @@ GLenum mode = 0;
 std::vector<GLfloat> vertices;  // x, y of the block in progress
 
 void segment(std::size_t from, std::size_t to) {
-    std::printf("%g %g %g %g\n", static_cast<double>(vertices[2 * from]), static_cast<double>(vertices[2 * from + 1]),
-                static_cast<double>(vertices[2 * to]), static_cast<double>(vertices[2 * to + 1]));
+    std::printf("%g %g %g %g\n", static_cast<double>(vertices[2 * from]),
+                static_cast<double>(vertices[2 * from + 1]), static_cast<double>(vertices[2 * to]),
+                static_cast<double>(vertices[2 * to + 1]));
 }
 
 }  // namespace

@@ -344,9 +344,9 @@ local function keypoints()
     "</tbody></table>")
 end
 
--- A number of the answer key: at most two decimals.
-local function rounded(value)
-  local text = string.format("%.2f", value):gsub("0+$", ""):gsub("%.$", "")
+-- A number of the answer key: at most two decimals, or as many as asked.
+local function rounded(value, decimals)
+  local text = string.format("%." .. (decimals or 2) .. "f", value):gsub("0+$", ""):gsub("%.$", "")
   if text == "-0" then
     text = "0"
   end
@@ -395,7 +395,7 @@ local function answer_key(numbered)
     end
     local m, typed = entry.m, entry.typed
     local cells = { tostring(n), table.concat(typed[1], ", "), table.concat(typed[2], ", "),
-      rounded(m[1][1] * m[2][2] - m[1][2] * m[2][1]) }
+      rounded(m[1][1] * m[2][2] - m[1][2] * m[2][1], 6) }
     for _, p in ipairs(key_points) do
       local x, y = p[3], p[4]
       cells[#cells + 1] = "(" .. rounded(m[1][1] * x + m[1][2] * y + m[1][3]) .. ", " ..
@@ -409,7 +409,7 @@ local function answer_key(numbered)
     head[#head + 1] = p[1] .. " " .. fmt_point(p)
   end
   return html('<table class="key"><caption>Each exercise\'s matrix once all its steps are typed, its ' ..
-    "determinant a·d − b·c and where the key points go, both rounded to two decimals</caption><thead><tr>" ..
+    "determinant a·d − b·c (to six decimals) and where the key points go (to two decimals)</caption><thead><tr>" ..
     '<th scope="col">' .. table.concat(head, '</th><th scope="col">') .. "</th></tr></thead><tbody>" ..
     table.concat(rows) .. "</tbody></table>")
 end

@@ -189,7 +189,7 @@ std::vector<SheetLine> readLines(std::istream &in) {
     return result;
 }
 
-std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> &lines, const std::string &kind) {
+std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> &lines, const char *kind) {
     std::vector<std::vector<std::string>> result;
     for (const SheetLine &line : lines) {
         if (line.fence != kind) {

@@ -78,7 +78,7 @@ struct SheetLine {
 std::vector<SheetLine> readLines(std::istream &in);
 
 // The lines of every fenced block of `kind`, one entry a block.
-std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> &lines, const std::string &kind);
+std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> &lines, const char *kind);
 
 // One section of the sheet (from one "## " heading to the next) that holds
 // an exercise: a picture of images/lessons/, a "```matrix" block, a step

@@ -455,9 +455,10 @@ TEST(Sheet, GivesEveryExerciseFramesThatHoldEveryStepWithRoomToSpare) {
         }
         for (const Frame &frame : section->frames) {
             EXPECT_TRUE(frame.x0 <= x0 - 5 && frame.x1 >= x1 + 5 && frame.y0 <= y0 - 5 && frame.y1 >= y1 + 5)
-                << "\"" << section->heading << "\": the frame \"" << frame.caption << "\" spans x " << frame.x0
-                << " to " << frame.x1 << " and y " << frame.y0 << " to " << frame.y1 << ", but the figure reaches x "
-                << x0 << " to " << x1 << " and y " << y0 << " to " << y1 << ", and needs 5 units round it";
+                << "\"" << section->heading << "\": the frame \"" << frame.caption << "\" spans x "
+                << frame.x0 << " to " << frame.x1 << " and y " << frame.y0 << " to " << frame.y1
+                << ", but the figure reaches x " << x0 << " to " << x1 << " and y " << y0 << " to " << y1
+                << ", and needs 5 units round it";
         }
     }
 }

@@ -164,7 +164,8 @@ TEST(FollowOn, TheListMarksExactlyTheExercisesThatFollowOn) {
         typedIntoTheEditor(exercises[i - 1].entries);
         const std::vector<float> after = typedIntoTheEditor(exercises[i].entries, false);
         EXPECT_EQ(exercises[i].followsOn, after == alone)
-            << exercises[i].name << (after == alone ? " ends on its own matrix" : " does not end on its own matrix")
+            << exercises[i].name
+            << (after == alone ? " ends on its own matrix" : " does not end on its own matrix")
             << " typed after " << exercises[i - 1].name << ", but the list "
             << (exercises[i].followsOn ? "marks" : "does not mark") << " it follows-on";
     }
