@@ -23,10 +23,10 @@ configure_file("${pkg}/org.ostrivane.ostrivane.metainfo.xml.in" org.ostrivane.os
 install(FILES "${CMAKE_BINARY_DIR}/org.ostrivane.ostrivane.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 
 # The printable handouts, the teacher's lessons.pdf and the students'
-# worksheet.pdf, made by tools/handout.sh when its tools are installed.
+# worksheet.pdf, made by docs/lessons/handout.sh when its tools are installed.
 option(OSTRIVANE_HANDOUT "Make the printable handouts, lessons.pdf and worksheet.pdf, and install them" ON)
 if(OSTRIVANE_HANDOUT)
-  execute_process(COMMAND bash "${PROJECT_SOURCE_DIR}/tools/handout.sh" --check
+  execute_process(COMMAND bash "${PROJECT_SOURCE_DIR}/docs/lessons/handout.sh" --check
     OUTPUT_VARIABLE missing OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)
   if(status EQUAL 0)
     set(OSTRIVANE_HANDOUT_PDF "${CMAKE_BINARY_DIR}/handout/lessons.pdf")
@@ -34,10 +34,10 @@ if(OSTRIVANE_HANDOUT)
     file(GLOB pictures CONFIGURE_DEPENDS docs/images/lessons/*.png)
     add_custom_command(OUTPUT "${OSTRIVANE_HANDOUT_PDF}" "${worksheet}"
       COMMAND ${CMAKE_COMMAND} -E env OSTRIVANE_FIGURE_STROKES=$<TARGET_FILE:ostrivane_figure_strokes>
-        bash "${PROJECT_SOURCE_DIR}/tools/handout.sh" --no-install --out "${OSTRIVANE_HANDOUT_PDF}"
+        bash "${PROJECT_SOURCE_DIR}/docs/lessons/handout.sh" --no-install --out "${OSTRIVANE_HANDOUT_PDF}"
         --worksheet "${worksheet}"
-      DEPENDS tools/handout.sh docs/lessons.md docs/lessons/handout.lua docs/lessons/handout.css
-        docs/lessons/exercises.txt ostrivane_figure_strokes
+      DEPENDS docs/lessons/handout.sh docs/lessons.md docs/lessons/handout.lua docs/lessons/handout.css
+        docs/lessons/exercises.txt docs/lessons/tagged_pdf.py ostrivane_figure_strokes
         ${pictures}
       COMMENT "Making the handouts, lessons.pdf and worksheet.pdf" VERBATIM)
     add_custom_target(ostrivane_handout ALL DEPENDS "${OSTRIVANE_HANDOUT_PDF}")

@@ -150,13 +150,13 @@ fetch_freeglut() {
 # handouts: the folder that holds the two handouts, lessons.pdf (the
 # teacher's copy) and worksheet.pdf (the students'), made if missing or out
 # of date: by the desktop build when there is one (build/desktop/handout/),
-# otherwise by tools/handout.sh into build/handout/.
+# otherwise by docs/lessons/handout.sh into build/handout/.
 handouts() {
     local desktop=$OSTRIVANE_ROOT/build/desktop dir=$OSTRIVANE_ROOT/build/handout
     if [ -f "$desktop/CMakeCache.txt" ] && cmake --build "$desktop" --target ostrivane_handout >/dev/null 2>&1; then
         echo "$desktop/handout"
     else
-        bash "$OSTRIVANE_ROOT/tools/handout.sh" --out "$dir/lessons.pdf" >&2 || return 1
+        bash "$OSTRIVANE_ROOT/docs/lessons/handout.sh" --out "$dir/lessons.pdf" >&2 || return 1
         echo "$dir"
     fi
 }

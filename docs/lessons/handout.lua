@@ -1,4 +1,4 @@
--- The pandoc filter of the printable handouts (tools/handout.sh): it makes
+-- The pandoc filter of the printable handouts (docs/lessons/handout.sh): it makes
 -- the lesson sheet, docs/lessons.md, into the teacher's copy
 -- (-M handout=teacher) or the students' worksheet (-M handout=worksheet).
 --
@@ -132,7 +132,7 @@ local function blank(text)
   return html(table.concat(out))
 end
 
--- The figure's strokes as the program draws them: tools/handout.sh prints
+-- The figure's strokes as the program draws them: docs/lessons/handout.sh prints
 -- them with ostrivane_figure_strokes, which runs drawFigure() itself
 -- (-M strokes=FILE, "x1 y1 x2 y2" a line); strokes that go on from where the
 -- last one ended are joined into one line.

@@ -12,7 +12,7 @@ follow it:
 
     /usr/bin/python3 docs/lessons/tagged_pdf.py IN.html OUT.pdf
 
-It uses Debian's python3-weasyprint (tools/handout.sh runs it).
+It uses Debian's python3-weasyprint (docs/lessons/handout.sh runs it).
 """
 
 import re

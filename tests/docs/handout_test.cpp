@@ -1,4 +1,4 @@
-// The printable handouts that tools/handout.sh makes of the lesson sheet
+// The printable handouts that docs/lessons/handout.sh makes of the lesson sheet
 // (CTest makes them first, as the fixture test handout_make): the teacher's
 // copy and the students' worksheet. Each PDF is read with poppler's
 // pdftotext, pdfinfo and pdfimages and with qpdf, not compared byte for byte.
@@ -111,7 +111,7 @@ protected:
         for (const std::string &pdf : {handoutPdf, worksheetPdf}) {
             ASSERT_TRUE(std::filesystem::exists(pdf))
                 << pdf
-                << " is not there; ctest makes it (test handout_make), or run: bash tools/handout.sh --out "
+                << " is not there; ctest makes it (test handout_make), or run: bash docs/lessons/handout.sh --out "
                 << handoutPdf;
         }
         exercises = sheetExercises();

@@ -377,7 +377,7 @@ TEST_P(LessonPicture, ShowsTheFigureWhereTheMatrixPutsIt) {
 // tells a teacher to (click the green value, type the number, press Enter)
 // through real X input, compared pixel for pixel with the committed picture
 // `committed`: llvmpipe draws the same pixels run after run. What it draws is
-// kept in the build tree as NAME.png, where tools/lesson-pictures.sh takes
+// kept in the build tree as NAME.png, where docs/lessons/pictures.sh takes
 // the committed pictures from.
 void expectDrawnAsCommitted(const std::string &name, const std::vector<Entry> &entries,
                             const std::string &committed) {
@@ -415,7 +415,7 @@ void expectDrawnAsCommitted(const std::string &name, const std::vector<Entry> &e
     }
     ADD_FAILURE() << name << ": the program no longer draws " << committed << " (" << difference.str()
                   << "). What it draws now is kept in " << fresh
-                  << ". If the change is meant, run bash tools/lesson-pictures.sh and check the text that "
+                  << ". If the change is meant, run bash docs/lessons/pictures.sh and check the text that "
                   << "shows the picture against the new one.";
 }
 

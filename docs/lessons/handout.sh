@@ -6,7 +6,7 @@
 # lines to work on. docs/lessons/handout.lua chooses what each holds and
 # draws the frames; docs/lessons/handout.css lays out the page.
 #
-#   bash tools/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
+#   bash docs/lessons/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
 #
 # The teacher's pictures are print versions of the sheet's screenshots
 # (white paper, the figure, axes, ticks and matrix in dark colours that stay
@@ -22,14 +22,14 @@
 # after --check has found everything).
 set -euo pipefail
 
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/common.sh"
 root=$OSTRIVANE_ROOT
 sheet=$root/docs/lessons.md
 pictures=$root/docs/images/lessons
 
 usage() {
     cat <<EOF
-usage: bash tools/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
+usage: bash docs/lessons/handout.sh [--out FILE] [--worksheet FILE] [--work DIR] [--no-install | --check]
   --out FILE        the teacher's copy, with the answers
                     (default build/handout/lessons.pdf)
   --worksheet FILE  the students' worksheet, without them
@@ -122,7 +122,7 @@ for hex in $(grep -o '#[0-9A-F]\{6\}' <<<"$colours"); do
         culprits=$(cd "$work/images/lessons" && for p in *.png; do
             convert "$p" -format '%c' histogram:info:- | grep -q "$hex" && echo "docs/images/lessons/$p"
         done | xargs)
-        fail "$culprits: the colour ${hex} is none of the program's colours; take the picture again (bash tools/lesson-pictures.sh)"
+        fail "$culprits: the colour ${hex} is none of the program's colours; take the picture again (bash docs/lessons/pictures.sh)"
     fi
 done
 

@@ -6,13 +6,13 @@
 # the number, press Enter), and keep what the window shows; this copies those
 # pictures over the committed ones.
 #
-#   bash tools/lesson-pictures.sh [NAME...]
+#   bash docs/lessons/pictures.sh [NAME...]
 #
 # NAMEs limit it to those exercises ("window" is the README's picture). It
 # installs what is missing and builds the docs tests of the desktop preset
 # (build/desktop/).
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/common.sh"
 ensure_packages run test
 build_dir=$OSTRIVANE_ROOT/build/desktop
 # Only the docs tests: the rest of the build (the handouts among it) needs
