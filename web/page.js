@@ -55,6 +55,7 @@
   var cells = [];
   var fixed = [];
   var editor = document.createElement('input');
+  editor.id = 'editor';
   ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false',
    'inputmode=text', 'enterkeyhint=done'].forEach(function (pair) {
     editor.setAttribute.apply(editor, pair.split('='));
@@ -241,6 +242,7 @@
         cell.style.width = width + '%';
       });
     });
+    grid.style.visibility = 'visible';
 
     // What a key means depends on whether an entry is in progress at the
     // moment it arrives, which the program answers. With none, Enter or
@@ -305,13 +307,13 @@
         if (event.target !== canvas) {
           return;
         }
-        // Also keeps the focus where the program put it.
-        event.preventDefault();
         var touch = event.type.indexOf('pointer') === 0;
         if (touch ? event.pointerType === 'mouse' || !event.isPrimary
                   : event.timeStamp - lastTouch < 1000 || event.button > 2) {
           return;
         }
+        // Also keeps the focus where the program put it.
+        event.preventDefault();
         // A tap or a pen's touch is a left press and release, once: the
         // mouse events that the browser makes up after it are not counted.
         if (touch) {
