@@ -47,10 +47,11 @@
     }
   }
 
-  // The matrix as a grid over the panel, with row and column headers: the
-  // six editable entries are focusable cells; the entry in progress is a
-  // text field in its cell (a screen reader then types into it, and an
-  // on-screen keyboard opens for it). The program places the cells.
+  // The matrix as a grid over the panel, with row and column headers: each
+  // of the six editable entries is a button in its cell, which Enter, Space
+  // or a click starts; the entry in progress is a text field in its place (a
+  // screen reader then types into it, and an on-screen keyboard opens for
+  // it). The program places the cells.
   var grid = document.getElementById('matrix');
   var cells = [];
   var fixed = [];
@@ -75,9 +76,10 @@
         cell.setAttribute('aria-readonly', 'true');
         fixed.push(cell);
       } else if (r >= 0) {
-        cell.id = 'entry-' + (r + 1) + '-' + (c + 1);
-        cell.tabIndex = 0;
-        cells.push(cell);
+        var entry = cell.appendChild(document.createElement('button'));
+        entry.type = 'button';
+        entry.id = 'entry-' + (r + 1) + '-' + (c + 1);
+        cells.push(entry);
       }
     }
   }
@@ -133,37 +135,34 @@
   // The worksheet's key points (docs/lessons.md) in the figure's coordinates.
   var keyPoints = [['A', 0, 0], ['B', 6, 0], ['C', 3, 3], ['D', 3, 10], ['E', 4.5, 7.5]];
   var shown = [];
+  var edited = null;
   // After every event: the cells' texts, the entry in progress (its field
   // named as it starts), the status after a commit and where the key points go.
   Module.showState = function (editing, column, row, texts, values, commit) {
     shown = texts;
-    cells.forEach(function (cell, i) {
-      if (cell !== editor.parentNode) {
-        setText(cell, shown[i]);
-      }
-    });
+    cells.forEach(function (entry, i) { setText(entry, shown[i]); });
     fixed.forEach(function (cell, i) { setText(cell, shown[6 + i] + ', fixed'); });
-    var cell = editing ? cells[row * 3 + column] : null;
-    if (cell && editor.parentNode !== cell) {
+    var entry = editing ? cells[row * 3 + column] : null;
+    if (edited !== entry && editor.isConnected) {
+      // Ended from the keyboard: its entry keeps the focus. Started by a
+      // press, ended: an on-screen keyboard may close.
+      var refocus = document.activeElement === editor && grid.classList.contains('keyboard');
+      editor.replaceWith(edited);
+      if (refocus && !entry) {
+        edited.focus({ preventScroll: true });
+      }
+    }
+    if (entry && edited !== entry) {
       editor.setAttribute('aria-label', 'Row ' + (row + 1) + ', column ' + (column + 1) +
         ': editing, empty. Type a number; Enter stores it.');
-      cell.replaceChildren(editor);
+      entry.replaceWith(editor);
     }
-    if (cell) {
+    edited = entry;
+    if (entry) {
       editor.value = shown[row * 3 + column];
       if (document.activeElement !== editor) {
         editor.focus({ preventScroll: true });
       }
-    } else if (editor.isConnected) {
-      var left = editor.parentNode;
-      // Ended from the keyboard: its cell keeps the focus. Started by a
-      // press, ended: an on-screen keyboard may close.
-      if (document.activeElement === editor && grid.classList.contains('keyboard')) {
-        left.focus({ preventScroll: true });
-      } else {
-        editor.blur();
-      }
-      left.textContent = shown[cells.indexOf(left)];
     }
     // The same sentence twice differs by a space, so that it is said again.
     if (commit) {
@@ -280,7 +279,7 @@
     // its code, a deletion backwards as Backspace. Pasting, cutting and
     // undoing type nothing. The field then shows the program's text again.
     editor.addEventListener('input', function (event) {
-      var before = shown[cells.indexOf(editor.parentNode)] || '';
+      var before = shown[cells.indexOf(edited)] || '';
       var now = editor.value;
       editor.value = before;
       if (event.inputType === 'deleteContentBackward') {
@@ -331,7 +330,7 @@
     ['pointerdown', 'mousedown'].forEach(function (type) { window.addEventListener(type, press(0)); });
     ['pointerup', 'mouseup'].forEach(function (type) { window.addEventListener(type, press(1)); });
     window.addEventListener('click', function (event) {
-      if (cells.indexOf(event.target) >= 0 && event.target !== editor.parentNode) {
+      if (cells.indexOf(event.target) >= 0) {
         byKeyboard(true);
         click(event.target);
       }

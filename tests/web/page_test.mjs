@@ -58,7 +58,7 @@ async function square(page) {
 // Entry (column, row)'s cell, which the page lays over its highlight box
 // where the program says the box is: its centre in page pixels, and its
 // world corners inset by `inset` ([left, bottom, right, top]).
-const cellRect = (page, c, r) => page.$eval(`#entry-${r + 1}-${c + 1}`, (e) => {
+const cellRect = (page, c, r) => page.$eval(`#matrix [role=row]:nth-child(${r + 2}) > :nth-child(${c + 2})`, (e) => {
   const b = e.getBoundingClientRect();
   return [b.left, b.top, b.right, b.bottom];
 });
@@ -230,7 +230,8 @@ const cases = {
 
     await page.touchscreen.tap(...await entry(page, 0, 0));
     assert.equal(await focused(page), 'editor', 'a tap on an entry focuses the field in its cell');
-    assert.equal(await page.$eval('#editor', (f) => f.parentNode.id), 'entry-1-1');
+    assert.equal(await page.$eval('#editor', (f) => f.parentNode === document.querySelector('#matrix [role=gridcell]')),
+      true, 'in the cell of row 1, column 1');
     // A second press would have stored the empty entry as 0, and said so.
     assert.equal(await said(page), '', 'a tap is one press');
     const field = await page.$eval('#editor', (f) => ({
@@ -268,7 +269,8 @@ const cases = {
     await page.touchscreen.tap(...await entry(page, 0, 0));
     await page.keyboard.sendCharacter('1');
     await page.touchscreen.tap(...await entry(page, 1, 0));
-    assert.equal(await page.$eval('#editor', (f) => f === document.activeElement && f.parentNode.id), 'entry-1-2');
+    assert.equal(await page.$eval('#editor', (f) => f === document.activeElement &&
+      f.parentNode === document.querySelectorAll('#matrix [role=gridcell]')[1]), true);
     await page.keyboard.sendCharacter('1');
     await page.touchscreen.tap(...box.at(-30, -30));
     assert.equal(await focused(page), 'body', 'a tap elsewhere ends the entry');
