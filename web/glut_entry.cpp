@@ -152,15 +152,10 @@ EMSCRIPTEN_KEEPALIVE int ostrivaneEditing() {
     return editorState.editing;
 }
 
-// The page's contrast switch or the system's setting: the colours drawn
-// follow it.
-EMSCRIPTEN_KEEPALIVE void ostrivaneContrast(int more) {
-    web::moreContrast = more != 0;
-    web::wakeFrames();
-}
-
-// The picture may need drawing again: the page was resized or shown again.
-EMSCRIPTEN_KEEPALIVE void ostrivaneRedraw() {
+// The picture may need drawing again: the page was resized or shown again,
+// or its contrast switch or the system's setting changed the colours drawn.
+EMSCRIPTEN_KEEPALIVE void ostrivaneRedraw(int moreContrast) {
+    web::moreContrast = moreContrast != 0;
     web::forgetShownFrame();
     web::wakeFrames();
 }

@@ -1,6 +1,6 @@
 // The page's side of the GLUT layer (linked after the program into
 // ostrivane.js): the one WebGL context, presses and taps, keys decoded into
-// the codes GLUT on X delivers, the matrix as a grid laid over the panel
+// the codes GLUT on X delivers, the matrix as a table laid over the panel
 // (what its cells say is what the program draws there), the status after a
 // commit and where the key points go, the contrast switch, and the events
 // that wake the frame loop.
@@ -47,12 +47,14 @@
     }
   }
 
-  // The matrix as a grid over the panel, with row and column headers: each
-  // of the six editable entries is a button in its cell, which Enter, Space
-  // or a click starts; the entry in progress is a text field in its place (a
-  // screen reader then types into it, and an on-screen keyboard opens for
-  // it). The program places the cells.
-  var grid = document.getElementById('matrix');
+  // The matrix as a table over the panel, with row and column headers whose
+  // numbers are the cells' own (not counting the headers): each of the six
+  // editable entries is a button in its cell, which Enter, Space or a click
+  // starts; the entry in progress is a text field in its place, focused (a
+  // screen reader then turns to typing into it, and an on-screen keyboard
+  // opens for it). The program places the cells. A table, not a grid: screen
+  // readers read a grid's buttons only when they are focused.
+  var table = document.getElementById('matrix');
   var cells = [];
   var fixed = [];
   var editor = document.createElement('input');
@@ -68,12 +70,15 @@
     return element;
   }
   for (var r = -1; r < 3; ++r) {
-    var row = add(grid, 'row', '');
+    var row = add(table, 'row', '');
+    if (r >= 0) {
+      row.setAttribute('aria-rowindex', r + 1);
+    }
     add(row, r < 0 ? 'columnheader' : 'rowheader', r < 0 ? 'Row' : 'Row ' + (r + 1));
     for (var c = 0; c < 3; ++c) {
-      var cell = add(row, r < 0 ? 'columnheader' : 'gridcell', r < 0 ? 'Column ' + (c + 1) : '');
+      var cell = add(row, r < 0 ? 'columnheader' : 'cell', r < 0 ? 'Column ' + (c + 1) : '');
+      cell.setAttribute('aria-colindex', c + 1);
       if (r === 2) {
-        cell.setAttribute('aria-readonly', 'true');
         fixed.push(cell);
       } else if (r >= 0) {
         var entry = cell.appendChild(document.createElement('button'));
@@ -88,7 +93,7 @@
   }
 
   // No long-press menu, no double-tap zoom, no made-up mouse events. On
-  // the canvas's parent, which also holds the grid laid over it: the
+  // the canvas's parent, which also holds the table laid over it: the
   // browser then knows the listeners cover the whole square. iOS opens its
   // keyboard for a field focused at the end of a touch.
   stage.addEventListener('touchstart', function (event) { event.preventDefault(); }, { passive: false });
@@ -101,7 +106,7 @@
 
   // The focus mark shows only while the keyboard moves between entries.
   function byKeyboard(yes) {
-    grid.classList.toggle('keyboard', yes);
+    table.classList.toggle('keyboard', yes);
   }
   function setText(element, text) {
     if (element.textContent !== text) {
@@ -146,24 +151,25 @@
     if (edited !== entry && editor.isConnected) {
       // Ended from the keyboard: its entry keeps the focus. Started by a
       // press, ended: an on-screen keyboard may close.
-      var refocus = document.activeElement === editor && grid.classList.contains('keyboard');
-      editor.replaceWith(edited);
-      if (refocus && !entry) {
+      editor.before(edited);
+      if (document.activeElement === editor && table.classList.contains('keyboard') && !entry) {
         edited.focus({ preventScroll: true });
       }
+      editor.remove();
     }
     if (entry && edited !== entry) {
       editor.setAttribute('aria-label', 'Row ' + (row + 1) + ', column ' + (column + 1) +
         ': editing, empty. Type a number; Enter stores it.');
-      entry.replaceWith(editor);
+      entry.before(editor);
     }
-    edited = entry;
     if (entry) {
       editor.value = shown[row * 3 + column];
       if (document.activeElement !== editor) {
         editor.focus({ preventScroll: true });
       }
+      entry.remove();
     }
+    edited = entry;
     // The same sentence twice differs by a space, so that it is said again.
     if (commit) {
       var said = describe(commit, values[commit.row * 3 + commit.column]);
@@ -224,16 +230,18 @@
     try {
       chosen = localStorage.getItem('ostrivane-contrast');
     } catch (e) {}
-    var more = chosen ? chosen === 'more' : system.matches;
-    contrastSwitch.setAttribute('aria-pressed', String(more));
-    Module._ostrivaneContrast(more);
+    contrastSwitch.setAttribute('aria-pressed', String(chosen ? chosen === 'more' : system.matches));
+    redraw();
+  }
+  function redraw() {
+    Module._ostrivaneRedraw(contrastSwitch.getAttribute('aria-pressed') === 'true');
   }
 
-  // The program's callbacks are there: the grid takes the panel's boxes'
+  // The program's callbacks are there: the table takes the panel's boxes'
   // places, and events reach the program.
   Module.startPage = function (left, top, pitch, width, height) {
     // The headers' row lies above the first, within the square.
-    Array.from(grid.children).forEach(function (row, r) {
+    Array.from(table.children).forEach(function (row, r) {
       row.style.top = (r ? top + pitch * (r - 1) : 0) + '%';
       row.style.height = (r ? height : top) + '%';
       Array.from(row.children).forEach(function (cell, c) {
@@ -241,7 +249,7 @@
         cell.style.width = width + '%';
       });
     });
-    grid.style.visibility = 'visible';
+    table.style.visibility = 'visible';
 
     // What a key means depends on whether an entry is in progress at the
     // moment it arrives, which the program answers. With none, Enter or
@@ -351,7 +359,7 @@
     system.addEventListener('change', applyContrast);
     applyContrast();
     // The picture must come back after a resize or when the page is shown again.
-    window.addEventListener('resize', function () { Module._ostrivaneRedraw(); });
-    document.addEventListener('visibilitychange', function () { Module._ostrivaneRedraw(); });
+    window.addEventListener('resize', redraw);
+    document.addEventListener('visibilitychange', redraw);
   };
 })();
