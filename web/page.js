@@ -1,6 +1,6 @@
 // The page's side of the GLUT layer (linked after the program into
 // ostrivane.js): the one WebGL context, presses and taps, keys decoded into
-// the codes GLUT on X delivers, the matrix as a table laid over the panel
+// the codes GLUT on X delivers, the matrix as a grid laid over the panel
 // (what its cells say is what the program draws there), the status after a
 // commit and where the key points go, the contrast switch, and the events
 // that wake the frame loop.
@@ -47,13 +47,13 @@
     }
   }
 
-  // The matrix as a table over the panel, with row and column headers whose
+  // The matrix as a grid over the panel, with row and column headers whose
   // numbers are the cells' own (not counting the headers): each of the six
   // editable entries is a button in its cell, which Enter, Space or a click
-  // starts; the entry in progress is a text field in its place, focused (a
-  // screen reader then turns to typing into it, and an on-screen keyboard
-  // opens for it). The program places the cells. A table, not a grid: screen
-  // readers read a grid's buttons only when they are focused.
+  // starts; the entry in progress is a text field in its place, focused (an
+  // on-screen keyboard opens for it). A screen reader that reaches a grid's
+  // cell turns to focus mode, so that what is typed next reaches the page.
+  // The program places the cells.
   var table = document.getElementById('matrix');
   var cells = [];
   var fixed = [];
@@ -76,7 +76,7 @@
     }
     add(row, r < 0 ? 'columnheader' : 'rowheader', r < 0 ? 'Row' : 'Row ' + (r + 1));
     for (var c = 0; c < 3; ++c) {
-      var cell = add(row, r < 0 ? 'columnheader' : 'cell', r < 0 ? 'Column ' + (c + 1) : '');
+      var cell = add(row, r < 0 ? 'columnheader' : 'gridcell', r < 0 ? 'Column ' + (c + 1) : '');
       cell.setAttribute('aria-colindex', c + 1);
       if (r === 2) {
         fixed.push(cell);

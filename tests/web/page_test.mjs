@@ -147,7 +147,7 @@ const said = (page) => page.$eval('#status', (p) => p.textContent);
 const focused = (page) => page.evaluate(() => document.activeElement.id || document.activeElement.localName);
 // The nine values as the page's table states them, row by row.
 const stated = (page) => page.$$eval('#matrix [role=row]', (rows) => rows.slice(1).map((row) =>
-  [...row.querySelectorAll('[role=cell]')].map((e) => (e.querySelector('input')?.value ?? e.textContent)
+  [...row.querySelectorAll('[role=gridcell]')].map((e) => (e.querySelector('input')?.value ?? e.textContent)
     .split(',')[0]).join(', ')).join('; '));
 
 // A server of the files in `server.root`, at `server.base` (a path of its
@@ -230,7 +230,7 @@ const cases = {
 
     await page.touchscreen.tap(...await entry(page, 0, 0));
     assert.equal(await focused(page), 'editor', 'a tap on an entry focuses the field in its cell');
-    assert.equal(await page.$eval('#editor', (f) => f.parentNode === document.querySelector('#matrix [role=cell]')),
+    assert.equal(await page.$eval('#editor', (f) => f.parentNode === document.querySelector('#matrix [role=gridcell]')),
       true, 'in the cell of row 1, column 1');
     // A second press would have stored the empty entry as 0, and said so.
     assert.equal(await said(page), '', 'a tap is one press');
@@ -270,7 +270,7 @@ const cases = {
     await page.keyboard.sendCharacter('1');
     await page.touchscreen.tap(...await entry(page, 1, 0));
     assert.equal(await page.$eval('#editor', (f) => f === document.activeElement &&
-      f.parentNode === document.querySelectorAll('#matrix [role=cell]')[1]), true);
+      f.parentNode === document.querySelectorAll('#matrix [role=gridcell]')[1]), true);
     await page.keyboard.sendCharacter('1');
     await page.touchscreen.tap(...box.at(-30, -30));
     assert.equal(await focused(page), 'body', 'a tap elsewhere ends the entry');
@@ -356,7 +356,7 @@ const cases = {
     assert.equal(await said(page), 'Row 1, column 2 is now 1, and the key points below are updated.');
     assert.equal(await page.$eval('#points', (l) => l.innerText), ['A 0, 0 goes to 0, 0', 'B 6, 0 goes to 6, 0',
       'C 3, 3 goes to 6, 3', 'D 3, 10 goes to 13, 10', 'E 4.5, 7.5 goes to 12, 7.5'].join('\n'));
-    // Positions come from the table's headers, not from each cell's name.
+    // Positions come from the grid's headers, not from each cell's name.
     assert.deepEqual(await page.$$eval('#matrix [role=columnheader], #matrix [role=rowheader]',
       (h) => h.map((e) => e.textContent)), ['Row', 'Column 1', 'Column 2', 'Column 3', 'Row 1', 'Row 2', 'Row 3']);
     assert.deepEqual(await axeViolations(page), [], 'after the commit');
