@@ -48,12 +48,12 @@
   }
 
   // The matrix as a grid over the panel, with row and column headers whose
-  // numbers are the cells' own (not counting the headers): each of the six
-  // editable entries is a button in its cell, which Enter, Space or a click
-  // starts; the entry in progress is a text field in its place, focused (an
-  // on-screen keyboard opens for it). A screen reader that reaches a grid's
-  // cell turns to focus mode, so that what is typed next reaches the page.
-  // The program places the cells.
+  // numbers are the cells' own (not counting the headers): the six editable
+  // entries are focusable cells, which Enter, Space or a click starts; the
+  // entry in progress is a text field in its cell, focused (an on-screen
+  // keyboard opens for it). A screen reader that reaches a grid's cell turns
+  // to focus mode, so that what is typed next reaches the page. The program
+  // places the cells.
   var table = document.getElementById('matrix');
   var cells = [];
   var fixed = [];
@@ -81,10 +81,9 @@
       if (r === 2) {
         fixed.push(cell);
       } else if (r >= 0) {
-        var entry = cell.appendChild(document.createElement('button'));
-        entry.type = 'button';
-        entry.id = 'entry-' + (r + 1) + '-' + (c + 1);
-        cells.push(entry);
+        cell.id = 'entry-' + (r + 1) + '-' + (c + 1);
+        cell.tabIndex = 0;
+        cells.push(cell);
       }
     }
   }
@@ -145,31 +144,33 @@
   // named as it starts), the status after a commit and where the key points go.
   Module.showState = function (editing, column, row, texts, values, commit) {
     shown = texts;
-    cells.forEach(function (entry, i) { setText(entry, shown[i]); });
+    cells.forEach(function (cell, i) {
+      if (cell !== edited) {
+        setText(cell, shown[i]);
+      }
+    });
     fixed.forEach(function (cell, i) { setText(cell, shown[6 + i] + ', fixed'); });
-    var entry = editing ? cells[row * 3 + column] : null;
-    if (edited !== entry && editor.isConnected) {
-      // Ended from the keyboard: its entry keeps the focus. Started by a
+    var cell = editing ? cells[row * 3 + column] : null;
+    if (edited && edited !== cell) {
+      // Ended from the keyboard: its cell keeps the focus. Started by a
       // press, ended: an on-screen keyboard may close.
-      editor.before(edited);
-      if (document.activeElement === editor && table.classList.contains('keyboard') && !entry) {
+      if (document.activeElement === editor && table.classList.contains('keyboard') && !cell) {
         edited.focus({ preventScroll: true });
       }
-      editor.remove();
+      edited.textContent = shown[cells.indexOf(edited)];
     }
-    if (entry && edited !== entry) {
+    if (cell && edited !== cell) {
       editor.setAttribute('aria-label', 'Row ' + (row + 1) + ', column ' + (column + 1) +
         ': editing, empty. Type a number; Enter stores it.');
-      entry.before(editor);
+      cell.replaceChildren(editor);
     }
-    if (entry) {
+    edited = cell;
+    if (cell) {
       editor.value = shown[row * 3 + column];
       if (document.activeElement !== editor) {
         editor.focus({ preventScroll: true });
       }
-      entry.remove();
     }
-    edited = entry;
     // The same sentence twice differs by a space, so that it is said again.
     if (commit) {
       var said = describe(commit, values[commit.row * 3 + commit.column]);
@@ -338,7 +339,7 @@
     ['pointerdown', 'mousedown'].forEach(function (type) { window.addEventListener(type, press(0)); });
     ['pointerup', 'mouseup'].forEach(function (type) { window.addEventListener(type, press(1)); });
     window.addEventListener('click', function (event) {
-      if (cells.indexOf(event.target) >= 0) {
+      if (cells.indexOf(event.target) >= 0 && event.target !== edited) {
         byKeyboard(true);
         click(event.target);
       }
