@@ -481,7 +481,7 @@ TEST_F(EndToEnd, TabAndEnterEditAnEntryAsTheMouseDoes) {
 // orca/spoken.txt beside the test's pictures.
 TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     if (reader_ == nullptr) {
-        GTEST_SKIP() << "no screen reader beside this target (OSTRIVANE_E2E_SCREEN_READER=orca sets one)";
+        GTEST_SKIP() << "no screen reader beside this target (OSTRIVANE_E2E_TARGET=firefox+orca sets one)";
     }
     // The utterances heard so far; a check looks only at later ones.
     std::size_t heard = 0;

@@ -135,6 +135,12 @@ Target targetFromEnvironment() {
     const char *chosen = std::getenv("OSTRIVANE_E2E_TARGET");
     Target target;
     target.name = chosen != nullptr && *chosen != '\0' ? chosen : "desktop";
+    const std::string withOrca = "+orca";
+    if (target.name.size() > withOrca.size() &&
+        target.name.compare(target.name.size() - withOrca.size(), withOrca.size(), withOrca) == 0) {
+        target.name.erase(target.name.size() - withOrca.size());
+        target.screenReader = true;
+    }
     if (target.name == "desktop") {
         const char *other = std::getenv("OSTRIVANE_E2E_PROGRAM");
         target.command = {other != nullptr ? other : OSTRIVANE_PROGRAM};
@@ -156,8 +162,6 @@ Target targetFromEnvironment() {
         target.command = {OSTRIVANE_SOURCE_DIR "/tests/e2e/browser.sh", target.name,
                           "file://" + std::string(site != nullptr ? site : OSTRIVANE_SOURCE_DIR "/build-web/site") +
                               "/index.html"};
-        const char *reader = std::getenv("OSTRIVANE_E2E_SCREEN_READER");
-        target.screenReader = reader != nullptr && std::string(reader) == "orca";
         target.lineSlack = 3;
         target.square = true;
         target.drawsOnChange = target.keyboardEntries = true;
@@ -167,6 +171,9 @@ Target targetFromEnvironment() {
         }
     } else {
         throw DriverError("no target is called " + target.name);
+    }
+    if (target.screenReader && !target.keyboardEntries) {
+        throw DriverError("Orca runs beside the browsers only, not beside " + target.name);
     }
     return target;
 }

@@ -55,8 +55,8 @@ struct Target {
     bool drawsOnChange = false;
     // The page's entries are also reached and started with the keyboard.
     bool keyboardEntries = false;
-    // Orca runs beside the program (OSTRIVANE_E2E_SCREEN_READER=orca, for
-    // the browsers), which then exposes its accessibility to it.
+    // Orca runs beside the program (a browser named with "+orca"), which
+    // then exposes its accessibility to it.
     bool screenReader = false;
     // How long the first window may take to appear.
     std::chrono::milliseconds startWait = defaultWait;
@@ -69,7 +69,8 @@ struct Target {
 };
 
 // "desktop", or the target named by OSTRIVANE_E2E_TARGET ("windows",
-// "chromium", "firefox", "webkit"). The browsers open the site in
+// "chromium", "firefox", "webkit", and "chromium+orca", "firefox+orca"
+// with a screen reader beside them). The browsers open the site in
 // OSTRIVANE_E2E_SITE (default build-web/site of the source tree).
 Target targetFromEnvironment();
 
