@@ -11,12 +11,18 @@
   var points = document.getElementById('points');
   var contrastSwitch = document.getElementById('contrast');
 
-  // The drawing buffer has one pixel for each CSS pixel of the square.
+  // The drawing buffer has one pixel for each CSS pixel of the square. The
+  // contrast switch shows in the margin beside or below the square; where
+  // there is none, only while it has the focus, over the square's empty
+  // corner.
   Module.fitCanvas = function () {
     var side = Math.round(canvas.getBoundingClientRect().width);
     if (canvas.width !== side || canvas.height !== side) {
       canvas.width = canvas.height = side;
     }
+    var room = contrastSwitch.getBoundingClientRect();
+    contrastSwitch.classList.toggle('unplaced', (innerWidth - side) / 2 < room.width + 8 &&
+                                                innerHeight - side < room.height + 8);
     return side;
   };
   Module.fitCanvas();
