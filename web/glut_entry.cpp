@@ -41,33 +41,32 @@ EM_JS(void, startPage, (double left, double top, double pitch, double width, dou
       { Module.startPage(left, top, pitch, width, height); });
 
 // What the page hears after every event: the entry in progress, the nine
-// cells' texts as the panel shows them (the entry's bytes are Latin-1, as
-// the panel draws them) and their values, row by row, and after a commit,
-// the entry committed, its text and how much of it the number took.
-EM_JS(void, showState, (int editing, int column, int row, const char *cells, const float *values,
-                        int committedColumn, int committedRow, const char *text, int numberLength), {
-    const latin1 = (p) => { const b = []; while (HEAPU8[p]) b.push(HEAPU8[p++]); return String.fromCharCode.apply(null, b); };
-    Module.showState(editing != 0, column, row, latin1(cells).split('\n'), Array.from(HEAPF32.subarray(values >> 2, (values >> 2) + 9)),
-                     committedColumn >= 0 && { column : committedColumn, row : committedRow, text : latin1(text), numberLength });
-});
+// cells' texts as the panel shows them, each in `stride` bytes, and their
+// values, row by row, and after a commit, the entry committed, its text and
+// how much of it the number took.
+EM_JS(void, showState,
+      (int editing, int column, int row, const char *cells, int stride, const float *values,
+       int committedColumn, int committedRow, const char *text, int numberLength),
+      {
+          Module.showState(editing, column, row, cells, stride, values, committedColumn, committedRow, text,
+                           numberLength);
+      });
 
 void tellPage(int committedColumn, int committedRow, const char *committedText) {
     const EditorState &s = editorState;
-    char cells[9 * panel::valueTextSize];
+    char cells[9][panel::valueTextSize];
     float values[9];
-    std::size_t length = 0;
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
-            char value[panel::valueTextSize];
-            formatValue(value, s.matrix[c * 3 + r]);
             values[r * 3 + c] = s.matrix[c * 3 + r];
-            const bool typed = s.editing != 0 && c == s.selectedColumn && r == s.selectedRow;
-            length += static_cast<std::size_t>(std::snprintf(cells + length, sizeof cells - length, "%s%.99s",
-                                                             r + c == 0 ? "" : "\n", typed ? s.entryText : value));
+            formatValue(cells[r * 3 + c], values[r * 3 + c]);
+            if (s.editing != 0 && c == s.selectedColumn && r == s.selectedRow) {
+                std::snprintf(cells[r * 3 + c], panel::valueTextSize, "%s", s.entryText);
+            }
         }
     }
-    showState(s.editing, s.selectedColumn, s.selectedRow, cells, values, committedColumn, committedRow, committedText,
-              static_cast<int>(plainDecimalPrefix(committedText)));
+    showState(s.editing, s.selectedColumn, s.selectedRow, cells[0], sizeof cells[0], values, committedColumn,
+              committedRow, committedText, static_cast<int>(plainDecimalPrefix(committedText)));
 }
 
 void followViewport() {
@@ -206,8 +205,8 @@ void glutMainLoop() {
     if (!web::rendererReady()) {
         return;
     }
-    startPage(panel::left + 50, 50 - (panel::firstTextY - panel::boxBelowText + panel::boxHeight), panel::cellPitch,
-              panel::boxWidth, panel::boxHeight);
+    startPage(panel::left + 50, 50 - (panel::firstTextY - panel::boxBelowText + panel::boxHeight),
+              panel::cellPitch, panel::boxWidth, panel::boxHeight);
     tellPage(-1, 0, "");
     // The first frame at once; then, never returning, like GLUT's own loop,
     // one frame for each of the browser's animation frames while awake.

@@ -148,8 +148,22 @@
   var edited = null;
   // After every event: the cells' texts, the entry in progress (its field
   // named as it starts), the status after a commit and where the key points go.
-  Module.showState = function (editing, column, row, texts, values, commit) {
-    shown = texts;
+  // Texts from the program are bytes, Latin-1 as the panel draws them.
+  function latin1(p) {
+    var bytes = [];
+    while (HEAPU8[p]) {
+      bytes.push(HEAPU8[p++]);
+    }
+    return String.fromCharCode.apply(null, bytes);
+  }
+  Module.showState = function (editing, column, row, texts, stride, at, committedColumn, committedRow, text,
+                               numberLength) {
+    var values = Array.from(HEAPF32.subarray(at >> 2, (at >> 2) + 9));
+    var commit = committedColumn >= 0 &&
+      { column: committedColumn, row: committedRow, text: latin1(text), numberLength: numberLength };
+    for (var i = 0; i < 9; ++i) {
+      shown[i] = latin1(texts + stride * i);
+    }
     cells.forEach(function (cell, i) {
       if (cell !== edited) {
         setText(cell, shown[i]);
