@@ -243,11 +243,13 @@ ScreenReader::ScreenReader(const VirtualDisplay &display, const std::string &fol
         std::ofstream customizations(folder + "/prefs/orca-customizations.py");
         // Speech on, but no speech server: Orca then logs every utterance,
         // Say All's too, all at once, instead of waiting for a synthesizer.
-        // The keys pressed are not echoed.
+        // The keys pressed are not echoed, and Orca does not add a cell's
+        // coordinates of its own: where an entry is must come from the page.
         customizations << "import orca.debug, orca.settings\n"
                           "orca.settings.speechServerFactory = None\n"
                           "orca.settings.speechFactoryModules = []\n"
                           "orca.settings.enableKeyEcho = False\n"
+                          "orca.settings.speakCellCoordinates = False\n"
                           "orca.debug.debugLevel = orca.debug.LEVEL_INFO\n"
                           "orca.debug.debugFile = open('"
                        << log_ << "', 'w', buffering=1)\n";
