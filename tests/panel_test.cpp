@@ -12,12 +12,7 @@
 
 namespace {
 
-const Rgb green = toRgb(0.0f, 1.0f, 0.0f);
-const Rgb cyan = toRgb(0.0f, 1.0f, 1.0f);
-const Rgb red = toRgb(1.0f, 0.0f, 0.0f);
 const Rgb white = toRgb(1.0f, 1.0f, 1.0f);
-const Rgb pink = toRgb(1.0f, 0.5f, 1.0f);
-const Rgb yellow = toRgb(1.0f, 1.0f, 0.2f);
 
 // A cell's text area at 600x600: from its text origin 6.5 units to the
 // right, two below (descenders) and two above.
@@ -73,9 +68,9 @@ TEST_F(RenderTest, IdentityValuesInTheirCellsAndColours) {
     for (int c = 0; c < 3; ++c) {
         for (int r = 0; r < 3; ++r) {
             const char *text = (c == r) ? "1.00" : "0.00";
-            expectCellShows(frame, c, r, text, r == 2 ? cyan : green);
+            expectCellShows(frame, c, r, text, r == 2 ? shade::fixedValue : shade::editableValue);
             // Nothing of the other colour in the cell.
-            EXPECT_TRUE(cellMask(frame, c, r, r == 2 ? green : cyan).empty());
+            EXPECT_TRUE(cellMask(frame, c, r, r == 2 ? shade::editableValue : shade::fixedValue).empty());
         }
     }
     // No highlight box while idle.
@@ -91,40 +86,40 @@ TEST_F(RenderTest, ValuesAreShownWithTwoDecimalsAndTheirSign) {
     editorState.matrix[4] = -std::numeric_limits<float>::infinity();
     editorState.matrix[7] = 0.004f;
     const Picture frame = GlWindow::drawFrame();
-    expectCellShows(frame, 0, 0, "-0.50", green);
-    expectCellShows(frame, 1, 0, "123.46", green);
-    expectCellShows(frame, 2, 0, "12.35", green);  // 12.345f is just above 12.345
-    expectCellShows(frame, 0, 1, " inf", green);   // as "%4.2f" writes it: a space first
-    expectCellShows(frame, 1, 1, "-inf", green);
-    expectCellShows(frame, 2, 1, "0.00", green);
+    expectCellShows(frame, 0, 0, "-0.50", shade::editableValue);
+    expectCellShows(frame, 1, 0, "123.46", shade::editableValue);
+    expectCellShows(frame, 2, 0, "12.35", shade::editableValue);  // 12.345f is just above 12.345
+    expectCellShows(frame, 0, 1, " inf", shade::editableValue);   // as "%4.2f" writes it: a space first
+    expectCellShows(frame, 1, 1, "-inf", shade::editableValue);
+    expectCellShows(frame, 2, 1, "0.00", shade::editableValue);
 }
 
 TEST_F(RenderTest, EntryInProgressShowsItsTextInRedOverTheBox) {
     press(490, 75);  // column 0, row 1
     Picture frame = GlWindow::drawFrame();
     // Right after the entry starts: no number in that cell, the others unchanged.
-    EXPECT_TRUE(cellMask(frame, 0, 1, green).empty());
-    EXPECT_TRUE(cellMask(frame, 0, 1, red).empty());
-    expectCellShows(frame, 0, 0, "1.00", green);
-    expectCellShows(frame, 1, 1, "1.00", green);
-    expectCellShows(frame, 2, 2, "1.00", cyan);
+    EXPECT_TRUE(cellMask(frame, 0, 1, shade::editableValue).empty());
+    EXPECT_TRUE(cellMask(frame, 0, 1, shade::entryText).empty());
+    expectCellShows(frame, 0, 0, "1.00", shade::editableValue);
+    expectCellShows(frame, 1, 1, "1.00", shade::editableValue);
+    expectCellShows(frame, 2, 2, "1.00", shade::fixedValue);
     EXPECT_GT(frame.countIn(29.2f, 34.7f, 33.8f, 38.3f, toRgb(0.2f, 0.41f, 0.19f)), 300);
 
     for (char k : std::string("-7.25x")) {
         onKeyboard(static_cast<unsigned char>(k), 0, 0);
     }
     frame = GlWindow::drawFrame();
-    expectCellShows(frame, 0, 1, "-7.25x", red);
-    EXPECT_TRUE(cellMask(frame, 0, 1, green).empty());
+    expectCellShows(frame, 0, 1, "-7.25x", shade::entryText);
+    EXPECT_TRUE(cellMask(frame, 0, 1, shade::editableValue).empty());
 
     // Characters with codes above 127 are kept in the text but draw nothing.
     onKeyboard(0xE9, 0, 0);
     frame = GlWindow::drawFrame();
-    expectCellShows(frame, 0, 1, "-7.25x", red);
+    expectCellShows(frame, 0, 1, "-7.25x", shade::entryText);
 
     onKeyboard(13, 0, 0);
     frame = GlWindow::drawFrame();
-    expectCellShows(frame, 0, 1, "-7.25", green);
+    expectCellShows(frame, 0, 1, "-7.25", shade::editableValue);
 }
 
 TEST_F(RenderTest, HighlightPulsesWithA40FramePeriodAndPausesWhileIdle) {
@@ -170,22 +165,23 @@ TEST_F(RenderTest, InstructionLineAlongTheBottom) {
     const Area line = {0, (50 + 48) * 6 - 12, 600, 20};
     const std::vector<int> expected = referenceMask(instructions, -48.0f, -48.0f, line);
     ASSERT_GT(expected.size(), 300u);
-    EXPECT_EQ(frame.maskOf(line.column, line.row, line.width, line.height, near(pink)), expected);
+    EXPECT_EQ(frame.maskOf(line.column, line.row, line.width, line.height, near(shade::instructions)),
+              expected);
 }
 
 TEST_F(RenderTest, TheRoadOfOneEditShearsTheFigureOnTheNextFrame) {
     Picture frame = GlWindow::drawFrame();
-    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));
+    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, shade::figure, 1));
     press(boxColumn(1), boxRow(0));
     onKeyboard('1', 0, 0);
     frame = GlWindow::drawFrame();
-    expectCellShows(frame, 1, 0, "1", red);
-    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, yellow, 1));  // not yet committed
+    expectCellShows(frame, 1, 0, "1", shade::entryText);
+    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, shade::figure, 1));  // not yet committed
     onKeyboard(13, 0, 0);
     frame = GlWindow::drawFrame();
-    EXPECT_TRUE(frame.hasNear(13.0f, 10.0f, yellow, 1));
-    EXPECT_FALSE(frame.hasNear(3.0f, 10.0f, yellow, 2));
-    expectCellShows(frame, 1, 0, "1.00", green);
+    EXPECT_TRUE(frame.hasNear(13.0f, 10.0f, shade::figure, 1));
+    EXPECT_FALSE(frame.hasNear(3.0f, 10.0f, shade::figure, 2));
+    expectCellShows(frame, 1, 0, "1.00", shade::editableValue);
     EXPECT_EQ(editorState.drawMatrix[4], 1.0f);
 }
 

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "matrix_panel.h"
+#include "scene.h"
+
 struct Rgb {
     int r, g, b;
 };
@@ -18,17 +21,21 @@ inline bool operator==(Rgb a, Rgb b) {
 
 // The colour as an 8-bit framebuffer holds it.
 Rgb toRgb(float r, float g, float b);
+constexpr Rgb toRgb(GlColour c) {
+    return {static_cast<int>(c.red * 255.0f + 0.5f), static_cast<int>(c.green * 255.0f + 0.5f),
+            static_cast<int>(c.blue * 255.0f + 0.5f)};
+}
 
-// The window's colours as an 8-bit framebuffer holds them.
+// The window's colours, the program's own, as an 8-bit framebuffer holds them.
 namespace shade {
 constexpr Rgb black{0, 0, 0};
-constexpr Rgb figure{255, 255, 51};
-constexpr Rgb axis{0, 0, 179};
-constexpr Rgb tick{0, 0, 128};
-constexpr Rgb editableValue{0, 255, 0};
-constexpr Rgb fixedValue{0, 255, 255};
-constexpr Rgb entryText{255, 0, 0};
-constexpr Rgb instructions{255, 128, 255};
+constexpr Rgb figure = toRgb(figureColour);
+constexpr Rgb axis = toRgb(axisColour);
+constexpr Rgb tick = toRgb(tickColour);
+constexpr Rgb editableValue = toRgb(panel::valueColour);
+constexpr Rgb fixedValue = toRgb(panel::fixedValueColour);
+constexpr Rgb entryText = toRgb(panel::typedColour);
+constexpr Rgb instructions = toRgb(panel::instructionColour);
 }  // namespace shade
 
 using ColourTest = std::function<bool(Rgb)>;
