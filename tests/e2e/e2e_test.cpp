@@ -452,15 +452,15 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     }
     // The utterances heard so far; a check looks only at later ones.
     std::size_t heard = 0;
-    const auto says = [&](const std::string &what, const std::string &pattern) {
-        const std::size_t at = reader_->waitToSay(pattern, heard, std::chrono::seconds(10));
+    const auto says = [&](const std::string &what, const std::string &phrase) {
+        const std::size_t at = reader_->waitToSay(phrase, heard, std::chrono::seconds(10));
         const auto said = reader_->spoken();
         if (at != 0) {
             heard = at;
             return ::testing::AssertionSuccess();
         }
         auto failure = ::testing::AssertionFailure();
-        failure << "Orca never said " << what << " (/" << pattern << "/); it said:";
+        failure << "Orca never said " << what << " (\"" << phrase << "\"); it said:";
         for (std::size_t i = heard; i < said.size(); ++i) {
             failure << "\n  " << said[i];
         }
@@ -472,20 +472,27 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
         heard = reader_->spoken().size();
         program_->pressKey(key);
     };
-    // A key that moves to an entry, which must be named by the row or
+    // A key that moves to an entry, which must be named by the row and the
     // column that changed.
     const auto moves = [&](const std::string &key, Cell to, bool rowChanged, bool columnChanged) {
         press(key);
-        const std::string row = "row " + std::to_string(to.row + 1) + "\\b";
-        const std::string column = "column " + std::to_string(to.column + 1) + "\\b";
-        const std::string both = row + "[^]*" + column + "|" + column + "[^]*" + row;
-        return says(key + " naming the entry it reaches",
-                    rowChanged && columnChanged ? both : rowChanged ? row : column);
+        const std::size_t pressed = heard;
+        const auto names = [&](const std::string &place) {
+            heard = pressed;
+            return says(key + " naming the entry it reaches", place);
+        };
+        if (rowChanged) {
+            const auto row = names("row " + std::to_string(to.row + 1));
+            if (!row || !columnChanged) {
+                return row;
+            }
+        }
+        return names("column " + std::to_string(to.column + 1));
     };
     const auto startsEmpty = [&](Cell cell) {
-        return says("that the entry starts",
-                    "^Row " + std::to_string(cell.row + 1) + ", column " + std::to_string(cell.column + 1) +
-                        ": editing, empty\\. Type a number; Enter stores it\\.");
+        return says("that the entry starts", "Row " + std::to_string(cell.row + 1) + ", column " +
+                                                 std::to_string(cell.column + 1) +
+                                                 ": editing, empty. Type a number; Enter stores it.");
     };
     // Speech is checked with EXPECT, so that a failed check still leaves
     // the whole transcript.
@@ -501,7 +508,7 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     press("t");
     EXPECT_TRUE(says("the table", "table"));
     press("alt+shift+Home");
-    const bool headers = reader_->waitToSay("row 1\\b", heard, std::chrono::seconds(3)) == 0;
+    const bool headers = reader_->waitToSay("row 1", heard, std::chrono::seconds(3)) == 0;
     if (headers) {
         EXPECT_TRUE(moves("alt+shift+Down", {-1, 0}, true, false));
     }
@@ -513,7 +520,7 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     EXPECT_TRUE(startsEmpty(topRight));
     typeText("10");
     pressKey("Return");
-    EXPECT_TRUE(says("the stored 10", "^Row 1, column 3 is now 10\\b"));
+    EXPECT_TRUE(says("the stored 10", "Row 1, column 3 is now 10"));
     Affine moved;
     moved.tx = 10;
     EXPECT_TRUE(figureShows("the figure moved 10 to the right, head top at (13, 10)", moved, 13));
@@ -528,7 +535,7 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     pressKey("BackSpace");
     typeText("5");
     pressKey("Return");
-    EXPECT_TRUE(says("the stored -2.5", "^Row 2, column 1 is now -2\\.50?\\b"));
+    EXPECT_TRUE(says("the stored -2.5", "Row 2, column 1 is now -2.5"));
     moved.c = -2.5;
     EXPECT_TRUE(shows("the figure sheared down by 2.5 along x", [&](const Picture &p) {
         return highlightedEntry(p) == noEntry && figureDrawnThrough(p, moved);

@@ -17,6 +17,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -24,7 +25,6 @@ extern "C" {
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <thread>
 #include <utility>
 
@@ -312,7 +312,7 @@ ScreenReader::ScreenReader(const VirtualDisplay &display, const std::string &fol
     orca_ = spawn(command, display.name(), output_, -1, SIGKILL);
     const Clock::time_point started = Clock::now() + std::chrono::minutes(1);
     int status = 0;
-    while (waitToSay("^Screen reader on\\.$", 0, std::chrono::milliseconds(100)) == 0) {
+    while (waitToSay("Screen reader on.", 0, std::chrono::milliseconds(100)) == 0) {
         if (Clock::now() >= started || waitForChild(orca_, &status, std::chrono::milliseconds(0))) {
             stop();
             throw DriverError("Orca did not start (are orca and util-linux's unshare installed?); it printed: " +
@@ -356,24 +356,40 @@ std::vector<std::string> ScreenReader::spoken() const {
     }
     // The text is quoted; the voice (a dictionary, or a list of them) may
     // follow.
-    const std::regex quoted("^([^]*?)'(?: voice=\\S+)? ?(?:\\[?\\{[^]*\\}\\]?)?$");
     for (std::string &u : utterances) {
-        std::smatch parts;
-        if (std::regex_match(u, parts, quoted)) {
-            u = parts[1];
+        std::size_t end = u.size() > 0 && u.back() == '\'' ? u.size() - 1 : std::string::npos;
+        for (const char *voice : {"'{", "' {", "'[{", "' voice="}) {
+            end = std::min(end, u.find(voice));
         }
+        u.erase(std::min(end, u.size()));
     }
     return utterances;
 }
 
-std::size_t ScreenReader::waitToSay(const std::string &pattern, std::size_t after,
+std::size_t ScreenReader::waitToSay(const std::string &phrase, std::size_t after,
                                     std::chrono::milliseconds timeout) const {
-    const std::regex wanted(pattern, std::regex::ECMAScript | std::regex::icase);
+    const auto lower = [](std::string text) {
+        for (char &c : text) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return text;
+    };
+    const std::string wanted = lower(phrase);
+    const auto contains = [&](const std::string &utterance) {
+        const std::string text = lower(utterance);
+        for (std::size_t at = text.find(wanted); at != std::string::npos; at = text.find(wanted, at + 1)) {
+            const std::size_t next = at + wanted.size();
+            if (next == text.size() || !std::isdigit(static_cast<unsigned char>(text[next]))) {
+                return true;
+            }
+        }
+        return false;
+    };
     const Clock::time_point deadline = Clock::now() + timeout;
     for (;;) {
         const std::vector<std::string> said = spoken();
         for (std::size_t i = after; i < said.size(); ++i) {
-            if (std::regex_search(said[i], wanted)) {
+            if (contains(said[i])) {
                 return i + 1;
             }
         }

@@ -107,10 +107,10 @@ public:
 
     // What it has spoken so far, one utterance an element, in order.
     std::vector<std::string> spoken() const;
-    // Waits until an utterance after the first `after` matches `pattern`
-    // (ECMAScript, case ignored); gives the number spoken up to and
-    // including it, or 0 after `timeout`.
-    std::size_t waitToSay(const std::string &pattern, std::size_t after = 0,
+    // Waits until an utterance after the first `after` contains `phrase`
+    // (case ignored) not followed by a digit; gives the number spoken up to
+    // and including it, or 0 after `timeout`.
+    std::size_t waitToSay(const std::string &phrase, std::size_t after = 0,
                           std::chrono::milliseconds timeout = defaultWait) const;
 
 private:
