@@ -109,10 +109,10 @@ protected:
             }
         }
         for (const std::string &pdf : {handoutPdf, worksheetPdf}) {
-            ASSERT_TRUE(std::filesystem::exists(pdf))
-                << pdf
-                << " is not there; ctest makes it (test handout_make), or run: bash docs/lessons/handout.sh --out "
-                << handoutPdf;
+            ASSERT_TRUE(std::filesystem::exists(pdf)) << pdf
+                                                      << " is not there; ctest makes it (test handout_make), "
+                                                         "or run: bash docs/lessons/handout.sh --out "
+                                                      << handoutPdf;
         }
         exercises = sheetExercises();
         ASSERT_FALSE(exercises.empty());

@@ -159,9 +159,9 @@ Target targetFromEnvironment() {
         target.startWait = std::chrono::minutes(3);
     } else if (target.name == "chromium" || target.name == "firefox" || target.name == "webkit") {
         const char *site = std::getenv("OSTRIVANE_E2E_SITE");
-        target.command = {OSTRIVANE_SOURCE_DIR "/tests/e2e/browser.sh", target.name,
-                          "file://" + std::string(site != nullptr ? site : OSTRIVANE_WEB_BUILD "/site") +
-                              "/index.html"};
+        target.command = {
+            OSTRIVANE_SOURCE_DIR "/tests/e2e/browser.sh", target.name,
+            "file://" + std::string(site != nullptr ? site : OSTRIVANE_WEB_BUILD "/site") + "/index.html"};
         target.lineSlack = 3;
         target.square = true;
         target.drawsOnChange = target.keyboardEntries = true;
@@ -270,7 +270,8 @@ ScreenReader::ScreenReader(const VirtualDisplay &display, const std::string &fol
         std::ofstream config(folder + "/bus.conf");
         config << "<busconfig><type>session</type><listen>unix:dir=" << runtime_
                << "</listen><auth>EXTERNAL</auth><servicedir>" << folder
-               << "/services</servicedir><policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+               << "/services</servicedir><policy context=\"default\"><allow send_destination=\"*\" "
+                  "eavesdrop=\"true\"/>"
                   "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
     }
     int fds[2];
@@ -315,8 +316,9 @@ ScreenReader::ScreenReader(const VirtualDisplay &display, const std::string &fol
     while (waitToSay("Screen reader on.", 0, std::chrono::milliseconds(100)) == 0) {
         if (Clock::now() >= started || waitForChild(orca_, &status, std::chrono::milliseconds(0))) {
             stop();
-            throw DriverError("Orca did not start (are orca and util-linux's unshare installed?); it printed: " +
-                              readAll(output_));
+            throw DriverError(
+                "Orca did not start (are orca and util-linux's unshare installed?); it printed: " +
+                readAll(output_));
         }
     }
 }
