@@ -44,6 +44,23 @@ int millisecondsLeft(Clock::time_point deadline) {
     return static_cast<int>(std::max<long long>(0, left.count()));
 }
 
+// The first line a child writes into the pipe `fd` (a server's display
+// number or address, once it accepts connections), waiting at most
+// defaultWait; empty when none comes. Closes `fd`.
+std::string firstLine(int fd) {
+    std::string line;
+    const Clock::time_point deadline = Clock::now() + defaultWait;
+    char ch;
+    for (pollfd p{fd, POLLIN, 0}; poll(&p, 1, millisecondsLeft(deadline)) > 0;) {
+        if (read(fd, &ch, 1) != 1 || ch == '\n') {
+            break;
+        }
+        line += ch;
+    }
+    close(fd);
+    return line;
+}
+
 std::string readAll(std::FILE *file) {
     std::fflush(file);
     std::string text;
@@ -199,16 +216,7 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
                  fds[1], SIGTERM);
     close(fds[1]);
     // Xvfb writes its display number once it accepts connections.
-    std::string number;
-    const Clock::time_point deadline = Clock::now() + defaultWait;
-    char ch;
-    for (pollfd p{fds[0], POLLIN, 0}; poll(&p, 1, millisecondsLeft(deadline)) > 0;) {
-        if (read(fds[0], &ch, 1) != 1 || ch == '\n') {
-            break;
-        }
-        number += ch;
-    }
-    close(fds[0]);
+    const std::string number = firstLine(fds[0]);
     const std::string messages = readAll(log);
     std::fclose(log);
     if (number.empty()) {
@@ -281,16 +289,7 @@ ScreenReader::ScreenReader(const VirtualDisplay &display, const std::string &fol
     bus_ = spawn({"dbus-daemon", "--config-file=" + folder + "/bus.conf", "--nofork", "--print-address=3"},
                  display.name(), output_, fds[1], SIGTERM);
     close(fds[1]);
-    std::string address;
-    const Clock::time_point deadline = Clock::now() + defaultWait;
-    char ch;
-    for (pollfd p{fds[0], POLLIN, 0}; poll(&p, 1, millisecondsLeft(deadline)) > 0;) {
-        if (read(fds[0], &ch, 1) != 1 || ch == '\n') {
-            break;
-        }
-        address += ch;
-    }
-    close(fds[0]);
+    const std::string address = firstLine(fds[0]);
     if (address.empty()) {
         stop();
         throw DriverError("dbus-daemon did not start: " + readAll(output_));
