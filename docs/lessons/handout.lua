@@ -136,17 +136,24 @@ end
 -- them with ostrivane_figure_strokes, which runs drawFigure() itself
 -- (-M strokes=FILE, "x1 y1 x2 y2" a line); strokes that go on from where the
 -- last one ended are joined into one line.
+-- The lines of a text file, read to its end (io.lines closes it there);
+-- `what` names it when it cannot be read.
+local function lines_of(path, what)
+  local file = io.open(path, "r")
+  if not file then
+    error("cannot read " .. what .. ", " .. path)
+  end
+  file:close()
+  return io.lines(path)
+end
+
 local figure
 local function figure_lines()
   if figure then
     return figure
   end
-  local file = io.open(strokes, "r")
-  if not file then
-    error("cannot read the figure's strokes, " .. strokes)
-  end
   figure = {}
-  for line in file:lines() do
+  for line in lines_of(strokes, "the figure's strokes") do
     local w = words(line)
     if #w == 4 then
       local from, to = { tonumber(w[1]), tonumber(w[2]) }, { tonumber(w[3]), tonumber(w[4]) }
@@ -159,7 +166,6 @@ local function figure_lines()
       end
     end
   end
-  file:close()
   if #figure == 0 then
     error("no strokes in " .. strokes)
   end
@@ -359,12 +365,8 @@ end
 local list
 local function exercise_matrix(name)
   if not list then
-    local file = io.open(exercises_list, "r")
-    if not file then
-      error("cannot read the exercise list, " .. exercises_list)
-    end
     list = {}
-    for line in file:lines() do
+    for line in lines_of(exercises_list, "the exercise list") do
       local w = words(line)
       if #w > 0 and w[1]:sub(1, 1) ~= "#" then
         local m = { { 1, 0, 0 }, { 0, 1, 0 } }
@@ -379,7 +381,6 @@ local function exercise_matrix(name)
         list[w[1]] = { m = m, typed = typed, follows = w[2] == "follows-on" }
       end
     end
-    file:close()
   end
   return list[name]
 end
