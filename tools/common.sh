@@ -82,6 +82,13 @@ build_preset() {
     (cd "$OSTRIVANE_ROOT" && cmake --build --preset "$name" -j "$(nproc 2>/dev/null || echo 2)")
 }
 
+# make_deb: the Debian package of the desktop preset's build, by cpack, in
+# build/desktop/package/ (the package tests and the release take it there).
+make_deb() {
+    cpack --config "$OSTRIVANE_ROOT/build/desktop/CPackConfig.cmake" -G DEB \
+        -B "$OSTRIVANE_ROOT/build/desktop/package" >/dev/null
+}
+
 # with_display COMMAND...: runs the command on the current X display, or on a
 # private Xvfb (large enough for a 1200x600 window) when there is none. The
 # scenarios' driver starts its own for each program in the same way

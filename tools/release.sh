@@ -58,7 +58,7 @@ version=$(project_version)
 
 if [ "$from_builds" = no ]; then
     piece "the desktop build" build_preset desktop
-    piece "the Debian package" cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$build_dir/package"
+    piece "the Debian package" make_deb
     piece "the Windows zip" bash "$root/tools/windows.sh"
     piece "the site" bash "$root/tools/web.sh" --build
 fi

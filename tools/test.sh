@@ -26,7 +26,7 @@ fetch_freeglut >/dev/null
 ! have node || bash "$root/tests/web/node.sh" --install
 
 build_preset desktop -DOSTRIVANE_REQUIRE_ALL_TESTS="${OSTRIVANE_REQUIRE_ALL_TESTS:-OFF}"
-cpack --config "$root/build/desktop/CPackConfig.cmake" -G DEB -B "$root/build/desktop/package" >/dev/null
+make_deb
 [ "$web" = no ] || bash "$root/tools/web.sh" --build
 [ "$windows" = no ] || bash "$root/tools/windows.sh"
 if [ "$web" = yes ] && [ "$windows" = yes ]; then
