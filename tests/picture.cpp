@@ -14,8 +14,7 @@ const std::vector<Stroke> figureStrokes = {
 };
 
 Rgb toRgb(float r, float g, float b) {
-    auto channel = [](float v) { return static_cast<int>(std::lround(v * 255.0f)); };
-    return {channel(r), channel(g), channel(b)};
+    return toRgb(GlColour{r, g, b});
 }
 
 bool sameColour(Rgb a, Rgb b) {
