@@ -51,7 +51,7 @@ build_freeglut() {
 
 build_freeglut
 
-build_preset windows
+build_preset windows -DFreeGLUT_DIR="$freeglut_prefix/lib/cmake/FreeGLUT"
 
 # The zip.
 zip_name=ostrivane-$(project_version)-win64.zip
