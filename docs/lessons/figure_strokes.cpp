@@ -5,11 +5,16 @@
 // the editor state keeps its starting identity, so the strokes are in the
 // figure's own coordinates.
 //
-// Output: one stroke a line, "x1 y1 x2 y2", in drawing order.
+// Output: one stroke a line, "x1 y1 x2 y2", in drawing order. With
+// --colours instead: the window's named colours as an 8-bit framebuffer
+// holds them, one a line, "NAME #RRGGBB" (the handouts print each in its own
+// colour on paper).
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "glut_include.h"
+#include "matrix_panel.h"
 #include "scene.h"
 
 namespace {
@@ -21,6 +26,11 @@ void segment(std::size_t from, std::size_t to) {
     std::printf("%g %g %g %g\n", static_cast<double>(vertices[2 * from]),
                 static_cast<double>(vertices[2 * from + 1]), static_cast<double>(vertices[2 * to]),
                 static_cast<double>(vertices[2 * to + 1]));
+}
+
+void printColour(const char *name, GlColour c) {
+    const auto byte = [](float channel) { return static_cast<int>(channel * 255.0f + 0.5f); };
+    std::printf("%s #%02X%02X%02X\n", name, byte(c.red), byte(c.green), byte(c.blue));
 }
 
 }  // namespace
@@ -58,7 +68,16 @@ void APIENTRY glEnd() {
 }
 }
 
-int main() {
-    drawFigure();
+int main(int argc, char **argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--colours") == 0) {
+        printColour("figure", figureColour);
+        printColour("axis", axisColour);
+        printColour("tick", tickColour);
+        printColour("value", panel::valueColour);
+        printColour("fixed-value", panel::fixedValueColour);
+        printColour("instruction", panel::instructionColour);
+    } else {
+        drawFigure();
+    }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -85,26 +85,36 @@ fi
 [ -f "$sheet" ] || fail "no lesson sheet at $sheet"
 mkdir -p "$work/images/lessons" || fail "cannot create $work"
 
-# The program's colours, as its 8-bit window holds them, and what each
-# becomes on paper. On the grey scale (Rec. 709) the figure is 0, the ticks
-# 43, the editable values 85, the fixed row 98, the axes 140 (3.4:1 against
-# white) and the instruction line 81, out of 255; the paper is white.
-colour_map=(
-    '#000000=#FFFFFF'  # background
-    '#FFFF33=#000000'  # figure
-    '#0000B2=#6B8FD0'  # axes
-    '#000080=#1A2A6C'  # ticks
-    '#00FF00=#1B6B2B'  # editable values
-    '#00FFFF=#2F6F78'  # fixed bottom row
-    '#FF80FF=#8C3A8C'  # instruction line
+# The figure's strokes and the window's colours, from the program's own
+# drawFigure() and named colours: the build makes ostrivane_figure_strokes and
+# OSTRIVANE_FIGURE_STROKES names it; without it the same sources are compiled
+# here.
+strokes_tool=${OSTRIVANE_FIGURE_STROKES:-}
+if [ -z "$strokes_tool" ]; then
+    strokes_tool=$work/figure-strokes
+    log=$(c++ -std=c++17 -I"$root/src" -o "$strokes_tool" "$root/docs/lessons/figure_strokes.cpp" \
+        "$root/src/scene.cpp" "$root/src/editor_state.cpp" 2>&1) ||
+        fail "could not build the figure's strokes tool: $log"
+fi
+"$strokes_tool" >"$work/figure-strokes.txt" || fail "$strokes_tool could not print the figure's strokes"
+program_colours=$("$strokes_tool" --colours) || fail "$strokes_tool could not print the window's colours"
+
+# What each of the window's colours becomes on paper. On the grey scale
+# (Rec. 709) the figure is 0, the ticks 43, the editable values 85, the fixed
+# row 98, the axes 140 (3.4:1 against white) and the instruction line 81, out
+# of 255; the window's black background becomes the white paper.
+declare -A on_paper=(
+    [figure]='#000000' [tick]='#1A2A6C' [axis]='#6B8FD0'
+    [value]='#1B6B2B' [fixed-value]='#2F6F78' [instruction]='#8C3A8C'
 )
-recolour=()
-printed=" "
-for pair in "${colour_map[@]}"; do
+recolour=(-fuzz 1% -fill '#FFFFFF' -opaque '#000000')
+printed=" #FFFFFF "
+while read -r name hex; do
+    [ -n "${on_paper[$name]:-}" ] || fail "the window's colour $name has no print colour in docs/lessons/handout.sh"
     # The framebuffer may round a channel one step either way.
-    recolour+=(-fuzz 1% -fill "${pair#*=}" -opaque "${pair%=*}")
-    printed+="${pair#*=} "
-done
+    recolour+=(-fuzz 1% -fill "${on_paper[$name]}" -opaque "$hex")
+    printed+="${on_paper[$name]} "
+done <<<"$program_colours"
 
 shopt -s nullglob
 sources=("$pictures"/*.png)
@@ -164,18 +174,6 @@ make_pdf() {
     tmp_pdf=
     echo "$pdf"
 }
-
-# The figure's strokes, from the program's own drawFigure(): the build makes
-# ostrivane_figure_strokes and OSTRIVANE_FIGURE_STROKES names it; without it
-# the same three sources are compiled here.
-strokes_tool=${OSTRIVANE_FIGURE_STROKES:-}
-if [ -z "$strokes_tool" ]; then
-    strokes_tool=$work/figure-strokes
-    log=$(c++ -std=c++17 -I"$root/src" -o "$strokes_tool" "$root/docs/lessons/figure_strokes.cpp" \
-        "$root/src/scene.cpp" "$root/src/editor_state.cpp" 2>&1) ||
-        fail "could not build the figure's strokes tool: $log"
-fi
-"$strokes_tool" >"$work/figure-strokes.txt" || fail "$strokes_tool could not print the figure's strokes"
 
 tmp_pdf=
 trap '[ -z "$tmp_pdf" ] || rm -f "$tmp_pdf"' EXIT
