@@ -37,7 +37,7 @@ if(OSTRIVANE_HANDOUT)
         bash "${PROJECT_SOURCE_DIR}/docs/lessons/handout.sh" --no-install --out "${OSTRIVANE_HANDOUT_PDF}"
         --worksheet "${worksheet}"
       DEPENDS docs/lessons/handout.sh docs/lessons.md docs/lessons/handout.lua docs/lessons/handout.css
-        docs/lessons/exercises.txt docs/lessons/tagged_pdf.py ostrivane_figure_strokes
+        docs/lessons/exercises.txt docs/lessons/key_points.txt docs/lessons/tagged_pdf.py ostrivane_figure_strokes
         ${pictures}
       COMMENT "Making the handouts, lessons.pdf and worksheet.pdf" VERBATIM)
     add_custom_target(ostrivane_handout ALL DEPENDS "${OSTRIVANE_HANDOUT_PDF}")

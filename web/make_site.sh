@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Puts the site's files beside the built program and the web app manifest
-# (which CMake writes): the page, the icons made from
+# (which CMake writes): the page, with the worksheet's key points
+# (docs/lessons/key_points.txt) in its list, the icons made from
 # packaging/ostrivane.svg, and the service worker, which keeps them and whose
 # cache is named after a hash of them.
 #   web/make_site.sh SOURCE_DIR SITE_DIR
 set -euo pipefail
 source_dir=$1
 site=$2
-cp "$source_dir/web/index.html" "$site/index.html"
+points=$(sed -n 's|^\([A-Z]\) \([-0-9.]*\) \([-0-9.]*\) .*|<li data-point="\1 \2 \3"></li>|p' \
+    "$source_dir/docs/lessons/key_points.txt")
+sed "s|@KEY_POINTS@|${points//$'\n'/}|" "$source_dir/web/index.html" >"$site/index.html"
 for size in 192 512; do
     rsvg-convert --width "$size" --height "$size" --background-color black \
         -o "$site/icon-$size.png" "$source_dir/packaging/ostrivane.svg"

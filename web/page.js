@@ -93,9 +93,6 @@
       }
     }
   }
-  for (var i = 0; i < 5; ++i) {
-    points.appendChild(document.createElement('li'));
-  }
 
   // No long-press menu, no double-tap zoom, no made-up mouse events. On
   // the canvas's parent, which also holds the table laid over it: the
@@ -142,8 +139,9 @@
       ' Write ' + commit.text.trim().replace(',', '.') + '.' : '';
     return at + ': ' + commit.text + ' was read as ' + spoken(value) + ': the number ends at ' + name + '.' + advice;
   }
-  // The worksheet's key points (docs/lessons.md) in the figure's coordinates.
-  var keyPoints = [['A', 0, 0], ['B', 6, 0], ['C', 3, 3], ['D', 3, 10], ['E', 4.5, 7.5]];
+  // The worksheet's key points, letter, x and y in the figure's coordinates,
+  // as the site's build wrote them into the list.
+  var keyPoints = Array.from(points.children, function (item) { return item.dataset.point.split(' '); });
   var shown = [];
   var edited = null;
   // After every event: the cells' texts, the entry in progress (its field
@@ -197,8 +195,8 @@
       status.textContent = status.textContent === said ? said + '\u00a0' : said;
     }
     keyPoints.forEach(function (p, i) {
-      var x = values[0] * p[1] + values[1] * p[2] + values[2];
-      var y = values[3] * p[1] + values[4] * p[2] + values[5];
+      var x = values[0] * +p[1] + values[1] * +p[2] + values[2];
+      var y = values[3] * +p[1] + values[4] * +p[2] + values[5];
       setText(points.children[i], p[0] + ' ' + p[1] + ', ' + p[2] + ' goes to ' + spoken(x) + ', ' + spoken(y));
     });
   };

@@ -31,16 +31,7 @@
 -- A picture that is not there or a link to no heading stops pandoc with an
 -- error, so that its exit status says whether the handout is whole.
 
-local mode, strokes, exercises_list
-
--- The key points, A to E, in the figure's own coordinates.
-local key_points = {
-  { "A", "left foot, outer end", 0, 0 },
-  { "B", "right foot, outer end", 6, 0 },
-  { "C", "hip", 3, 3 },
-  { "D", "top of the head", 3, 10 },
-  { "E", "raised hand", 4.5, 7.5 },
-}
+local mode, strokes, exercises_list, key_points_list
 
 local function escape(text)
   return (text:gsub("&", "&amp;"):gsub("<", "&lt;"):gsub(">", "&gt;"):gsub('"', "&quot;"))
@@ -145,6 +136,22 @@ local function lines_of(path, what)
   end
   file:close()
   return io.lines(path)
+end
+
+-- The key points, A to E, in the figure's own coordinates (-M keypoints=FILE,
+-- "LETTER X Y WHERE" a line): { letter, where, x, y }.
+local key_points_read
+local function key_points()
+  if not key_points_read then
+    key_points_read = {}
+    for line in lines_of(key_points_list, "the key points") do
+      local letter, x, y, where = line:match("^(%u) (%S+) (%S+) (.+)$")
+      if letter then
+        key_points_read[#key_points_read + 1] = { letter, where, tonumber(x), tonumber(y) }
+      end
+    end
+  end
+  return key_points_read
 end
 
 local figure
@@ -271,7 +278,7 @@ end
 
 local function point_rows(columns)
   local out = {}
-  for _, p in ipairs(key_points) do
+  for _, p in ipairs(key_points()) do
     local cells = { "<th scope=\"row\">" .. p[1] .. "</th>", "<td>(" .. fmt(p[3]) .. ", " .. fmt(p[4]) .. ")</td>" }
     for _ = 1, columns do
       cells[#cells + 1] = FILL
@@ -331,14 +338,14 @@ end
 -- The figure large, its key points marked and lettered, and their table.
 local function keypoints()
   local src, width = write_frame("key-points", { x0 = -2, x1 = 11, y0 = -2, y1 = 11 }, 3.6, function(out, unit)
-    for _, p in ipairs(key_points) do
+    for _, p in ipairs(key_points()) do
       out[#out + 1] = string.format('<circle cx="%g" cy="%g" r="%s" fill="#000000"/>', p[3], p[4], 0.9 / unit)
       out[#out + 1] = string.format('<text x="%g" y="%g" font-size="%s" font-weight="bold" transform="scale(1,-1)">' ..
         '%s</text>', p[3] + 0.35, -(p[4] + 0.35), 4 / unit, p[1])
     end
   end)
   local rows = {}
-  for _, p in ipairs(key_points) do
+  for _, p in ipairs(key_points()) do
     rows[#rows + 1] = string.format('<tr><th scope="row">%s</th><td>%s</td><td>(%s, %s)</td></tr>', p[1], p[2],
       fmt(p[3]), fmt(p[4]))
   end
@@ -397,7 +404,7 @@ local function answer_key(numbered)
     local m, typed = entry.m, entry.typed
     local cells = { tostring(n), table.concat(typed[1], ", "), table.concat(typed[2], ", "),
       rounded(m[1][1] * m[2][2] - m[1][2] * m[2][1], 6) }
-    for _, p in ipairs(key_points) do
+    for _, p in ipairs(key_points()) do
       local x, y = p[3], p[4]
       cells[#cells + 1] = "(" .. rounded(m[1][1] * x + m[1][2] * y + m[1][3]) .. ", " ..
         rounded(m[2][1] * x + m[2][2] * y + m[2][3]) .. ")"
@@ -406,7 +413,7 @@ local function answer_key(numbered)
       "</td></tr>"
   end
   local head = { "No.", "a, b, tx", "c, d, ty", "det" }
-  for _, p in ipairs(key_points) do
+  for _, p in ipairs(key_points()) do
     head[#head + 1] = p[1] .. " " .. fmt_point(p)
   end
   return html('<table class="key"><caption>Each exercise\'s matrix once all its steps are typed, its ' ..
@@ -590,6 +597,7 @@ return {
       mode = pandoc.utils.stringify(meta.handout or "")
       strokes = pandoc.utils.stringify(meta.strokes or "")
       exercises_list = pandoc.utils.stringify(meta.exercises or "")
+      key_points_list = pandoc.utils.stringify(meta.keypoints or "")
       if mode ~= "teacher" and mode ~= "worksheet" then
         error("say -M handout=teacher or -M handout=worksheet")
       end

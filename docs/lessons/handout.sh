@@ -164,6 +164,7 @@ make_pdf() {
         --metadata pagetitle="$title" --metadata lang=en-GB \
         --metadata handout="$copy" --metadata strokes="$work/figure-strokes.txt" \
         --metadata exercises="$root/docs/lessons/exercises.txt" \
+        --metadata keypoints="$root/docs/lessons/key_points.txt" \
         --lua-filter="$root/docs/lessons/handout.lua" --css="$root/docs/lessons/handout.css" \
         -o "$work/$copy.html" 2>&1) || fail "pandoc could not make $(basename "$pdf"): $log"
     # WeasyPrint lays it out, tagging figures, captions, header cells, answers
