@@ -1,6 +1,6 @@
 /* Just enough of freeglut's internal header, src/fg_internal.h, to compile
-   freeglut's own bitmap fonts (web/freeglut_font.cmake) and to read the one
-   the page draws: how, gl.cpp's drawHelvetica10 says. */
+   freeglut's own bitmap fonts (web/freeglut_font.cmake) and for gl.cpp's
+   drawHelvetica10 to read the one the page draws. */
 #ifndef OSTRIVANE_FG_INTERNAL_H
 #define OSTRIVANE_FG_INTERNAL_H
 
