@@ -51,8 +51,9 @@ std::string formatNumber(double value) {
 }
 
 // Checks one matrix block against the matrix the entries give.
-void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Matrix &expected,
+void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Affine &a,
                    const std::string &where, std::vector<std::string> *problems) {
+    const double expected[3][3] = {{a.a, a.b, a.tx}, {a.c, a.d, a.ty}, {0, 0, 1}};
     if (rows.size() != 3) {
         problems->push_back(where + ": its matrix block has " + std::to_string(rows.size()) +
                             " rows, not three");
@@ -74,10 +75,9 @@ void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Matr
                 continue;
             }
             const double stated = std::strtof(text.c_str(), nullptr);
-            if (stated != expected.m[r][c]) {
+            if (stated != expected[r][c]) {
                 problems->push_back(where + ": its matrix block shows " + text + " as " + place +
-                                    ", but typing the list's entries gives " +
-                                    formatNumber(expected.m[r][c]));
+                                    ", but typing the list's entries gives " + formatNumber(expected[r][c]));
             }
         }
     }
@@ -89,16 +89,23 @@ bool operator==(const Entry &a, const Entry &b) {
     return a.column == b.column && a.row == b.row && a.text == b.text;
 }
 
-std::map<std::string, Exercise> exercisesByName(const std::string &path) {
+std::ifstream opened(const std::string &relative) {
+    const std::string path = std::string(OSTRIVANE_SOURCE_DIR) + "/" + relative;
     std::ifstream in(path);
     if (!in) {
         throw std::runtime_error("cannot open " + path);
     }
-    std::map<std::string, Exercise> byName;
-    for (Exercise &exercise : readExercises(in, path)) {
-        byName[exercise.name] = std::move(exercise);
-    }
-    return byName;
+    return in;
+}
+
+std::vector<SheetLine> theSheet() {
+    std::ifstream in = opened("docs/lessons.md");
+    return readLines(in);
+}
+
+std::vector<Exercise> theList() {
+    std::ifstream in = opened("docs/lessons/exercises.txt");
+    return readExercises(in, "docs/lessons/exercises.txt");
 }
 
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName) {
@@ -145,10 +152,11 @@ std::vector<Exercise> readExercises(std::istream &in, const std::string &fileNam
     return result;
 }
 
-Matrix afterTyping(const std::vector<Entry> &entries) {
-    Matrix matrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+Affine afterTyping(const std::vector<Entry> &entries) {
+    Affine matrix;
+    double *const values[2][3] = {{&matrix.a, &matrix.b, &matrix.tx}, {&matrix.c, &matrix.d, &matrix.ty}};
     for (const Entry &e : entries) {
-        matrix.m[e.row][e.column] = std::strtof(e.text.c_str(), nullptr);
+        *values[e.row][e.column] = std::strtof(e.text.c_str(), nullptr);
     }
     return matrix;
 }
@@ -202,10 +210,6 @@ std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> 
         }
     }
     return result;
-}
-
-std::vector<SheetExercise> readSheet(std::istream &in) {
-    return readSheet(readLines(in));
 }
 
 std::vector<SheetExercise> readSheet(const std::vector<SheetLine> &lines) {
