@@ -19,25 +19,46 @@ function commonest(pixels) {
   pixels.filter((p) => p.some((v) => v > 0)).forEach((p) => counts.set(`${p}`, (counts.get(`${p}`) || 0) + 1));
   return [...counts].sort((a, b) => b[1] - a[1])[0]?.[0].split(',').map(Number);
 }
-// The pixels of a 600x600 picture within `radius` of world (wx, wy).
-function around(png, wx, wy, radius) {
-  const [px, py] = [Math.floor((wx + 50) * png.width / 100), Math.floor((50 - wy) * png.height / 100)];
-  const found = [];
-  for (let y = Math.max(0, py - radius); y <= Math.min(png.height - 1, py + radius); ++y) {
-    for (let x = Math.max(0, px - radius); x <= Math.min(png.width - 1, px + radius); ++x) {
-      found.push([...png.data.subarray((y * png.width + x) * 4, (y * png.width + x) * 4 + 3)]);
+// A square of `side` pixels at (left, top) that shows the world: `at` gives
+// the pixel of a world position.
+function showing(left, top, side) {
+  return { left, top, side, at: (wx, wy) => [left + ((wx + 50) / 100) * side, top + ((50 - wy) / 100) * side] };
+}
+// The probes of a picture whose `box` shows the world: `near(wx, wy,
+// radius)` lists the pixels within `radius` of a world position,
+// `inside(x1, y1, x2, y2)` those of a world rectangle, each as [r, g, b].
+function probes(png, box) {
+  const pixels = (left, top, right, bottom) => {
+    const found = [];
+    for (let y = Math.max(0, top); y <= Math.min(png.height - 1, bottom); ++y) {
+      for (let x = Math.max(0, left); x <= Math.min(png.width - 1, right); ++x) {
+        found.push([...png.data.subarray((y * png.width + x) * 4, (y * png.width + x) * 4 + 3)]);
+      }
     }
-  }
-  return found;
+    return found;
+  };
+  return {
+    png,
+    near(wx, wy, radius) {
+      const [px, py] = box.at(wx, wy).map(Math.floor);
+      return pixels(px - radius, py - radius, px + radius, py + radius);
+    },
+    inside(x1, y1, x2, y2) {
+      const [left, top] = box.at(x1, y2).map(Math.ceil);
+      const [right, bottom] = box.at(x2, y1).map(Math.floor);
+      return pixels(left, top, right, bottom);
+    },
+  };
 }
 // The desktop program's colours, from its own capture: the README's picture
 // (the figure sheared by 1), which the docs tests keep equal to what the
 // program draws.
-const capture = PNG.sync.read(readFileSync(join(process.env.OSTRIVANE_SOURCE_DIR, 'docs/images/window.png')));
+const capture = probes(PNG.sync.read(readFileSync(join(process.env.OSTRIVANE_SOURCE_DIR, 'docs/images/window.png'))),
+  showing(0, 0, 600));
 const desktop = {
-  figure: commonest(around(capture, 8.5, 5.5, 2)),
-  axis: commonest(around(capture, -22, 0, 2)),
-  tick: commonest(around(capture, -20, 0.6, 2)),
+  figure: commonest(capture.near(8.5, 5.5, 2)),
+  axis: commonest(capture.near(-22, 0, 2)),
+  tick: commonest(capture.near(-20, 0.6, 2)),
 };
 // A colour within one step per channel, as rounding may give.
 const like = (colour) => (p) => p.every((v, i) => Math.abs(v - colour[i]) <= 1);
@@ -77,13 +98,12 @@ async function square(page) {
     const r = c.getBoundingClientRect();
     return { left: r.left, top: r.top, side: r.width, height: r.height, pixels: c.width };
   });
-  box.at = (wx, wy) => [box.left + ((wx + 50) / 100) * box.side, box.top + ((50 - wy) / 100) * box.side];
-  return box;
+  return { ...box, ...showing(box.left, box.top, box.side) };
 }
 
 // Entry (column, row)'s cell, which the page lays over its highlight box
 // where the program says the box is: its centre in page pixels, and its
-// world corners inset by `inset` ([left, bottom, right, top]).
+// world corners [left, bottom, right, top].
 const cellRect = (page, c, r) => page.$eval(`#matrix [role=row]:nth-child(${r + 2}) > :nth-child(${c + 2})`, (e) => {
   const b = e.getBoundingClientRect();
   return [b.left, b.top, b.right, b.bottom];
@@ -92,44 +112,19 @@ async function entry(page, c, r) {
   const [left, top, right, bottom] = await cellRect(page, c, r);
   return [(left + right) / 2, (top + bottom) / 2];
 }
-async function entryBox(page, c, r, inset = 0) {
+async function entryBox(page, c, r) {
   const box = await square(page);
   const [left, top, right, bottom] = await cellRect(page, c, r);
   const world = (x, y) => [((x - box.left) / box.side) * 100 - 50, 50 - ((y - box.top) / box.side) * 100];
   const [x1, y1] = world(left, bottom);
   const [x2, y2] = world(right, top);
-  return [x1 + inset, y1 + inset, x2 - inset, y2 - inset];
+  return [x1, y1, x2, y2];
 }
 
-// The page's picture after a few more frames: `near(wx, wy, radius)` lists
-// the pixels within `radius` of a world position, `inside(x1, y1, x2, y2)`
-// those of a world rectangle, each as [r, g, b].
+// The page's picture after a few more frames, with its probes.
 async function picture(page) {
   await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
-  const png = PNG.sync.read(Buffer.from(await page.screenshot()));
-  const box = await square(page);
-  const pixels = (left, top, right, bottom) => {
-    const found = [];
-    for (let y = Math.max(0, top); y <= Math.min(png.height - 1, bottom); ++y) {
-      for (let x = Math.max(0, left); x <= Math.min(png.width - 1, right); ++x) {
-        const i = (y * png.width + x) * 4;
-        found.push([...png.data.subarray(i, i + 3)]);
-      }
-    }
-    return found;
-  };
-  return {
-    png,
-    near(wx, wy, radius) {
-      const [px, py] = box.at(wx, wy).map(Math.floor);
-      return pixels(px - radius, py - radius, px + radius, py + radius);
-    },
-    inside(x1, y1, x2, y2) {
-      const [left, top] = box.at(x1, y2).map(Math.ceil);
-      const [right, bottom] = box.at(x2, y1).map(Math.floor);
-      return pixels(left, top, right, bottom);
-    },
-  };
+  return probes(PNG.sync.read(Buffer.from(await page.screenshot())), await square(page));
 }
 
 // Whether a pixel within `radius` of world (wx, wy) passes `test`.
