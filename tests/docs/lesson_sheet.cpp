@@ -109,45 +109,38 @@ std::vector<Exercise> theList() {
 }
 
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName) {
-    static const std::regex name(R"([a-z0-9]+(-[a-z0-9]+)*)");
+    static const std::regex exercise(
+        R"(\s*([a-z0-9]+(?:-[a-z0-9]+)*)(\s+follows-on)?((?:\s+[0-2],[01]=\S+)+)\s*)");
     static const std::regex entry(R"(([0-2]),([01])=(\S+))");
     std::vector<Exercise> result;
     std::map<std::string, int> seen;
-    std::string line;
     int number = 0;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         ++number;
         const std::vector<std::string> w = words(line);
         if (w.empty() || w[0][0] == '#') {
             continue;
         }
         const std::string at = fileName + ":" + std::to_string(number) + ": ";
-        if (!std::regex_match(w[0], name)) {
-            throw std::runtime_error(at + quoted(w[0]) +
-                                     " is not an exercise name (lower-case letters, digits and dashes)");
+        std::smatch m;
+        if (!std::regex_match(line, m, exercise)) {
+            throw std::runtime_error(
+                at + "cannot read " + quoted(line) +
+                " as NAME [follows-on] COLUMN,ROW=NUMBER..., the name in lower-case letters, "
+                "digits and dashes, the column 0 to 2 and the row 0 or 1");
         }
-        if (seen.count(w[0]) != 0) {
-            throw std::runtime_error(at + "exercise " + w[0] + " is listed already on line " +
-                                     std::to_string(seen[w[0]]));
+        if (!seen.emplace(m[1], number).second) {
+            throw std::runtime_error(at + "exercise " + m[1].str() + " is listed already on line " +
+                                     std::to_string(seen[m[1]]));
         }
-        seen[w[0]] = number;
-        if (w.size() < (w.size() > 1 && w[1] == "follows-on" ? 3u : 2u)) {
-            throw std::runtime_error(at + "exercise " + w[0] + " types no entries");
-        }
-        Exercise exercise{w[0], {}, w[1] == "follows-on"};
-        for (std::size_t i = exercise.followsOn ? 2 : 1; i < w.size(); ++i) {
-            std::smatch m;
-            if (!std::regex_match(w[i], m, entry)) {
-                throw std::runtime_error(at + quoted(w[i]) +
-                                         " is not COLUMN,ROW=TEXT with column 0 to 2 and row 0 or 1");
+        result.push_back({m[1], {}, m[2].matched});
+        const std::string entries = m[3];
+        for (std::sregex_iterator e(entries.begin(), entries.end(), entry), end; e != end; ++e) {
+            if (!isPlainNumber((*e)[3])) {
+                throw std::runtime_error(at + quoted((*e)[3]) + " is not a plain decimal number");
             }
-            if (!isPlainNumber(m[3])) {
-                throw std::runtime_error(at + quoted(m[3]) + " in " + w[i] +
-                                         " is not a plain decimal number");
-            }
-            exercise.entries.push_back({std::stoi(m[1]), std::stoi(m[2]), m[3]});
+            result.back().entries.push_back({std::stoi((*e)[1]), std::stoi((*e)[2]), (*e)[3]});
         }
-        result.push_back(exercise);
     }
     return result;
 }
