@@ -44,31 +44,17 @@ using HitTest = StateTest;
 using EntryStates = StateTest;
 using NumberReading = StateTest;
 
-// At 600x600, the pixels on either side of each edge of the grid; column
-// -1 is a miss.
+// At 600x600, the pixels on either side of each edge of the grid (column
+// -1 is a miss). Just above the window over column 1 is still row 0
+// (truncation toward zero); far above it, or far right, is no cell at all.
 TEST_F(HitTest, EdgesOfTheColumnsAndRowsAt600IncludingTheTopStrip) {
     const struct {
         int x, y, column, row;
     } presses[] = {
-        {474, 30, -1, 0},
-        {475, 30, 0, 0},
-        {515, 30, 0, 0},
-        {516, 30, 1, 0},
-        {557, 30, 1, 0},
-        {558, 30, 2, 0},
-        {599, 30, 2, 0},
-        {540, 0, 1, 0},
-        {540, 53, 1, 0},
-        {540, 54, 1, 1},
-        {540, 95, 1, 1},
-        {540, 96, -1, 0},
-        {540, 137, -1, 0},
-        {540, 599, -1, 0},
-        // Just above the window over column 1 is still row 0 (truncation
-        // toward zero); far above it, or far right, is no cell at all.
-        {540, -5, 1, 0},
-        {540, -100000, -1, 0},
-        {100000, 30, -1, 0},
+        {474, 30, -1, 0},      {475, 30, 0, 0},     {515, 30, 0, 0},   {516, 30, 1, 0},   {557, 30, 1, 0},
+        {558, 30, 2, 0},       {599, 30, 2, 0},     {540, 0, 1, 0},    {540, 53, 1, 0},   {540, 54, 1, 1},
+        {540, 95, 1, 1},       {540, 96, -1, 0},    {540, 137, -1, 0}, {540, 599, -1, 0}, {540, -5, 1, 0},
+        {540, -100000, -1, 0}, {100000, 30, -1, 0},
     };
     for (const auto &p : presses) {
         const Selection s = pressAt(p.x, p.y);
@@ -240,65 +226,39 @@ TEST_F(EntryStates, EveryKeyIsTakenIntoTheTextUpTo99Characters) {
 }
 
 // Each text, typed into the editor and read by the reference reading, gives
-// the value of its plain decimal prefix, rounded once to single precision.
+// the value of its plain decimal prefix, rounded once to single precision
+// (beyond it, signed infinity or zero). Rounding the text to double and then
+// to float would give 1 for the first 1.00000005...: it lies just above the
+// midpoint between 1 and the next float, closer than a double can tell; the
+// midpoint itself goes to even.
 TEST_F(NumberReading, OnlyThePlainDecimalPrefixIsReadByTheEditorAndTheReference) {
-    const float inf = std::numeric_limits<float>::infinity();
+    const auto expectRead = [](const std::string &text, float value) {
+        EXPECT_EQ(stored(text), value) << "the editor, for \"" << text << '"';
+        EXPECT_EQ(referenceValue(text), value) << "the reference, for \"" << text << '"';
+    };
     const struct {
         const char *text;
         float value;
     } cases[] = {
-        {"1", 1.0f},
-        {"-0.5", -0.5f},
-        {"+3", 3.0f},
-        {"2.5abc", 2.5f},
-        {"  -1", -1.0f},
-        {"\t7", 7.0f},
-        {"1e1", 10.0f},
-        {"1E-1", 0.1f},
-        {"1e+2x", 100.0f},
-        {"1e", 1.0f},
-        {"1e+", 1.0f},
-        {"2E-", 2.0f},
-        {".5", 0.5f},
-        {"5.", 5.0f},
-        {"1.2.3", 1.2f},
-        {"1.e2", 100.0f},
-        {"12.35", 12.35f},
-        {"0x10", 0.0f},
-        {"0X1p4", 0.0f},
-        {"inf", 0.0f},
-        {"-inf", 0.0f},
-        {"INFINITY", 0.0f},
-        {"nan", 0.0f},
-        {"NAN(1)", 0.0f},
-        {"abc", 0.0f},
-        {".", 0.0f},
-        {"-", 0.0f},
-        {"+.", 0.0f},
-        {"", 0.0f},
-        {" ", 0.0f},
-        {"- 1", 0.0f},
-        {"e5", 0.0f},
-        {".e5", 0.0f},
-        {"--1", 0.0f},
-        {"1 2", 1.0f},
-        {"\t -1.5e+3xyz", -1500.0f},
-        // Beyond single precision: signed infinity, or zero.
-        {"1e39", inf},
-        {"-1e39", -inf},
-        {"340282350000000000000000000000000000000000", inf},
-        {"3.4e38", 3.4e38f},
-        {"1e-50", 0.0f},
-        // Rounding the text to double and then to float would give 1 here:
-        // it lies just above the midpoint between 1 and the next float,
-        // closer than a double can tell. The midpoint itself goes to even.
-        {"1.00000005960464477539062500000001", std::nextafter(1.0f, 2.0f)},
-        {"1.000000059604644775390625", 1.0f},
+        {"1", 1.0f},         {"-0.5", -0.5f},    {"+3", 3.0f},   {"2.5abc", 2.5f},  {"  -1", -1.0f},
+        {"\t7", 7.0f},       {"1e1", 10.0f},     {"1E-1", 0.1f}, {"1e+2x", 100.0f}, {"1e", 1.0f},
+        {"1e+", 1.0f},       {"2E-", 2.0f},      {".5", 0.5f},   {"5.", 5.0f},      {"1.2.3", 1.2f},
+        {"1.e2", 100.0f},    {"12.35", 12.35f},  {"0x10", 0.0f}, {"0X1p4", 0.0f},   {"inf", 0.0f},
+        {"-inf", 0.0f},      {"INFINITY", 0.0f}, {"nan", 0.0f},  {"NAN(1)", 0.0f},  {"abc", 0.0f},
+        {".", 0.0f},         {"-", 0.0f},        {"+.", 0.0f},   {"", 0.0f},        {" ", 0.0f},
+        {"- 1", 0.0f},       {"e5", 0.0f},       {".e5", 0.0f},  {"--1", 0.0f},     {"1 2", 1.0f},
+        {"3.4e38", 3.4e38f}, {"1e-50", 0.0f},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(stored(c.text), c.value) << "the editor, for \"" << c.text << '"';
-        EXPECT_EQ(referenceValue(c.text), c.value) << "the reference, for \"" << c.text << '"';
+        expectRead(c.text, c.value);
     }
+    const float inf = std::numeric_limits<float>::infinity();
+    expectRead("\t -1.5e+3xyz", -1500.0f);
+    expectRead("1e39", inf);
+    expectRead("-1e39", -inf);
+    expectRead("340282350000000000000000000000000000000000", inf);
+    expectRead("1.00000005960464477539062500000001", std::nextafter(1.0f, 2.0f));
+    expectRead("1.000000059604644775390625", 1.0f);
     EXPECT_FALSE(std::isnan(stored("1e99999999999999999999")));
     EXPECT_TRUE(std::signbit(stored("-0")) && std::signbit(referenceValue("-0")));
 }
