@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "app.h"
 #include "entry_input.h"
 #include "number_grammar.h"
 #include "panel_geometry.h"
@@ -20,8 +19,9 @@ struct Selection {
     int column, row;
 };
 
-Selection pressAt(int x, int y) {
+Selection pressAt(int x, int y, int width = 600) {
     resetEditorState();
+    editorState.windowWidth = static_cast<float>(width);
     press(x, y);
     return {editorState.editing == 1, editorState.selectedColumn, editorState.selectedRow};
 }
@@ -47,18 +47,22 @@ using NumberReading = StateTest;
 // At 600x600, the pixels on either side of each edge of the grid (column
 // -1 is a miss). Just above the window over column 1 is still row 0
 // (truncation toward zero); far above it, or far right, is no cell at all.
-TEST_F(HitTest, EdgesOfTheColumnsAndRowsAt600IncludingTheTopStrip) {
+// At 1200x600 the grid's left edge, world x 29, falls between pixels 948
+// and 949, and the pixel of column 2 at 600 wide lies left of the grid.
+TEST_F(HitTest, EdgesOfTheColumnsAndRowsIncludingTheTopStripFollowTheStoredSize) {
     const struct {
-        int x, y, column, row;
+        int x, y, column, row, width = 600;
     } presses[] = {
-        {474, 30, -1, 0},      {475, 30, 0, 0},     {515, 30, 0, 0},   {516, 30, 1, 0},   {557, 30, 1, 0},
-        {558, 30, 2, 0},       {599, 30, 2, 0},     {540, 0, 1, 0},    {540, 53, 1, 0},   {540, 54, 1, 1},
-        {540, 95, 1, 1},       {540, 96, -1, 0},    {540, 137, -1, 0}, {540, 599, -1, 0}, {540, -5, 1, 0},
-        {540, -100000, -1, 0}, {100000, 30, -1, 0},
+        {950, 30, 0, 0, 1200}, {949, 30, 0, 0, 1200}, {948, 30, -1, 0, 1200}, {580, 30, -1, 0, 1200},
+        {474, 30, -1, 0},      {475, 30, 0, 0},       {515, 30, 0, 0},        {516, 30, 1, 0},
+        {557, 30, 1, 0},       {558, 30, 2, 0},       {599, 30, 2, 0},        {540, 0, 1, 0},
+        {540, 53, 1, 0},       {540, 54, 1, 1},       {540, 95, 1, 1},        {540, 96, -1, 0},
+        {540, 137, -1, 0},     {540, 599, -1, 0},     {540, -5, 1, 0},        {540, -100000, -1, 0},
+        {100000, 30, -1, 0},
     };
     for (const auto &p : presses) {
-        const Selection s = pressAt(p.x, p.y);
-        EXPECT_EQ(s.editing, p.column >= 0) << p.x << ", " << p.y;
+        const Selection s = pressAt(p.x, p.y, p.width);
+        EXPECT_EQ(s.editing, p.column >= 0) << p.x << ", " << p.y << " at width " << p.width;
         if (s.editing && p.column >= 0) {
             EXPECT_EQ(s.column, p.column) << p.x << ", " << p.y;
             EXPECT_EQ(s.row, p.row) << p.x << ", " << p.y;
@@ -81,22 +85,6 @@ TEST_F(HitTest, HighlightBoxCentresSelectTheirEntryAtEverySize) {
             }
         }
     }
-}
-
-TEST_F(HitTest, MappingFollowsTheStoredWindowSize) {
-    onReshape(1200, 600);
-    press(950, 30);  // world x = 29.17
-    EXPECT_EQ(editorState.editing, 1);
-    EXPECT_EQ(editorState.selectedColumn, 0);
-    type("\r");
-    press(949, 30);  // world x = 29.08 still > 29
-    EXPECT_EQ(editorState.editing, 1);
-    type("\r");
-    press(948, 30);  // world x = 29.0: misses
-    EXPECT_EQ(editorState.editing, 0);
-    // The same pixel that selects column 2 at 600 wide is left of the grid now.
-    press(580, 30);
-    EXPECT_EQ(editorState.editing, 0);
 }
 
 TEST_F(HitTest, PressesOutsideTheWindowOrWithNoWindowAreaMissSafely) {

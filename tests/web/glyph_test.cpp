@@ -63,15 +63,10 @@ std::string picture(const Pixels &lit) {
     std::string text;
     for (int row = 320; row >= 280; --row) {
         std::string line;
-        bool any = false;
         for (int column = 290; column <= 340; ++column) {
-            const bool on = lit.count({column, row}) != 0;
-            line += on ? '#' : '.';
-            any = any || on;
+            line += lit.count({column, row}) != 0 ? '#' : '.';
         }
-        if (any) {
-            text += line + "\n";
-        }
+        text += line.find('#') == std::string::npos ? "" : line + "\n";
     }
     return text;
 }
