@@ -2,7 +2,8 @@
 // and on-screen keyboards, the square world, a lost WebGL context, the app's
 // manifest, icons and offline start, keyboard-only and screen-reader use
 // (with axe-core), the contrast setting, and the page at rest. The picture
-// is judged by probes at world positions, as the render tests do.
+// is judged by probes at world positions, as the render tests do, against
+// the colours of the desktop program's own capture.
 //   node page_test.mjs SITE_DIR CASE     (tests/web/node.sh runs it)
 import { createServer } from 'node:http';
 import { readFileSync } from 'node:fs';
