@@ -1,7 +1,5 @@
 // The matrix panel read back from the window: values, entry text, highlight
-// pulse and instruction line; and one whole edit from press to sheared figure.
-#include <GL/glut.h>
-
+// pulse and instruction line; and one whole edit from press to moved figure.
 #include <limits>
 #include <string>
 
@@ -42,10 +40,6 @@ void expectCellShows(const Picture &frame, int c, int r, const char *text, Rgb c
     ASSERT_FALSE(expected.empty()) << text;
     EXPECT_EQ(cellMask(frame, c, r, colour), expected)
         << "cell (" << c << ", " << r << ") should read " << text;
-}
-
-void press(int x, int y) {
-    onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
 }
 
 // Pixel of the centre of the highlight box of (c, r), at 600x600.
@@ -94,7 +88,10 @@ TEST_F(RenderTest, ValuesAreShownWithTwoDecimalsAndTheirSign) {
     expectCellShows(frame, 2, 1, "0.00", shade::editableValue);
 }
 
-TEST_F(RenderTest, EntryInProgressShowsItsTextInRedOverTheBox) {
+// The road of one edit: the entry's text in red over its box while it is
+// typed, the figure unmoved until Enter, then the value and the figure
+// through the new matrix on the next frame.
+TEST_F(RenderTest, EntryInProgressShowsItsTextInRedOverTheBoxAndEnterMovesTheFigure) {
     press(490, 75);  // column 0, row 1
     Picture frame = GlWindow::drawFrame();
     // Right after the entry starts: no number in that cell, the others unchanged.
@@ -105,21 +102,23 @@ TEST_F(RenderTest, EntryInProgressShowsItsTextInRedOverTheBox) {
     expectCellShows(frame, 2, 2, "1.00", shade::fixedValue);
     EXPECT_GT(frame.countIn(29.2f, 34.7f, 33.8f, 38.3f, toRgb(0.2f, 0.41f, 0.19f)), 300);
 
-    for (char k : std::string("-7.25x")) {
-        onKeyboard(static_cast<unsigned char>(k), 0, 0);
-    }
+    type("-0.25x");
     frame = GlWindow::drawFrame();
-    expectCellShows(frame, 0, 1, "-7.25x", shade::entryText);
+    expectCellShows(frame, 0, 1, "-0.25x", shade::entryText);
     EXPECT_TRUE(cellMask(frame, 0, 1, shade::editableValue).empty());
+    std::string why;
+    EXPECT_TRUE(figureDrawnThrough(frame, {}, &why)) << "not yet committed: " << why;
 
     // Characters with codes above 127 are kept in the text but draw nothing.
     onKeyboard(0xE9, 0, 0);
     frame = GlWindow::drawFrame();
-    expectCellShows(frame, 0, 1, "-7.25x", shade::entryText);
+    expectCellShows(frame, 0, 1, "-0.25x", shade::entryText);
 
-    onKeyboard(13, 0, 0);
+    type("\r");
     frame = GlWindow::drawFrame();
-    expectCellShows(frame, 0, 1, "-7.25", shade::editableValue);
+    expectCellShows(frame, 0, 1, "-0.25", shade::editableValue);
+    EXPECT_TRUE(figureDrawnThrough(frame, {1, 0, 0, -0.25, 1, 0}, &why)) << why;
+    EXPECT_FALSE(frame.hasNear(6.0, 0.0, shade::figure)) << "the right foot is still at (6, 0)";
 }
 
 TEST_F(RenderTest, HighlightPulsesWithA40FramePeriodAndPausesWhileIdle) {
@@ -167,38 +166,4 @@ TEST_F(RenderTest, InstructionLineAlongTheBottom) {
     ASSERT_GT(expected.size(), 300u);
     EXPECT_EQ(frame.maskOf(line.column, line.row, line.width, line.height, near(shade::instructions)),
               expected);
-}
-
-TEST_F(RenderTest, TheRoadOfOneEditShearsTheFigureOnTheNextFrame) {
-    Picture frame = GlWindow::drawFrame();
-    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, shade::figure, 1));
-    press(boxColumn(1), boxRow(0));
-    onKeyboard('1', 0, 0);
-    frame = GlWindow::drawFrame();
-    expectCellShows(frame, 1, 0, "1", shade::entryText);
-    EXPECT_TRUE(frame.hasNear(3.0f, 10.0f, shade::figure, 1));  // not yet committed
-    onKeyboard(13, 0, 0);
-    frame = GlWindow::drawFrame();
-    EXPECT_TRUE(frame.hasNear(13.0f, 10.0f, shade::figure, 1));
-    EXPECT_FALSE(frame.hasNear(3.0f, 10.0f, shade::figure, 2));
-    expectCellShows(frame, 1, 0, "1.00", shade::editableValue);
-    EXPECT_EQ(editorState.drawMatrix[4], 1.0f);
-}
-
-TEST_F(RenderTest, AfterResizeTheBoxCentresStillSelect) {
-    for (auto size : {std::pair<int, int>{300, 600}, {1200, 600}, {600, 300}}) {
-        GlWindow::useSize(size.first, size.second);
-        for (int c = 0; c < 3; ++c) {
-            for (int r = 0; r < 2; ++r) {
-                resetEditorState();
-                GlWindow::useSize(size.first, size.second);
-                press(cells::pixelX(cells::centreX(c), size.first),
-                      cells::pixelY(cells::centreY(r), size.second));
-                EXPECT_EQ(editorState.editing, 1);
-                EXPECT_EQ(editorState.selectedColumn, c);
-                EXPECT_EQ(editorState.selectedRow, r);
-            }
-        }
-    }
-    GlWindow::useSize(600, 600);
 }

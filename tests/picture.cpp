@@ -29,7 +29,11 @@ bool figureDrawnThrough(const Picture &p, const Affine &m, std::string *why) {
     const auto yellow = near(shade::figure);
     double left = 1e9, right = -1e9, bottom = 1e9, top = -1e9;
     for (const auto &s : figureStrokes) {
+        const double moved = std::hypot(m.x(s.x2, s.y2) - m.x(s.x1, s.y1), m.y(s.x2, s.y2) - m.y(s.x1, s.y1));
         for (const double t : {0.25, 0.5, 0.75}) {
+            if (!(moved >= 0.5)) {
+                break;  // a stroke of no length covers no pixel
+            }
             const double px = s.x1 + t * (s.x2 - s.x1);
             const double py = s.y1 + t * (s.y2 - s.y1);
             if (!p.hasNear(m.x(px, py), m.y(px, py), yellow)) {
@@ -54,6 +58,21 @@ bool figureDrawnThrough(const Picture &p, const Affine &m, std::string *why) {
         *why = std::to_string(outside) + " pixels of the figure's colour outside the moved figure's bounds";
     }
     return outside == 0;
+}
+
+double contrastRatio(Rgb a, Rgb b) {
+    const auto luminance = [](Rgb c) {
+        double sum = 0;
+        const int channels[3] = {c.r, c.g, c.b};
+        const double weights[3] = {0.2126, 0.7152, 0.0722};
+        for (int i = 0; i < 3; ++i) {
+            const double v = channels[i] / 255.0;
+            sum += weights[i] * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 bool isHighlight(Rgb p) {

@@ -45,6 +45,8 @@ ColourTest near(Rgb colour);
 bool sameColour(Rgb a, Rgb b);
 // Any shade the pulsing highlight box takes.
 bool isHighlight(Rgb colour);
+// The contrast ratio of two colours as WCAG reckons it, from 1 to 21.
+double contrastRatio(Rgb a, Rgb b);
 
 // A picture of a window: 8-bit RGB, rows from the top.
 class Picture {
@@ -109,9 +111,10 @@ struct Affine {
 };
 
 // Whether every stroke of the figure is drawn through `m` (probed at a
-// quarter, the middle and three quarters of its length) and nothing of the
-// figure's colour lies outside the moved figure's bounds; where not, `why`
-// (when given) says what is missing.
+// quarter, the middle and three quarters of its length, unless the matrix
+// shrinks it below half a unit) and nothing of the figure's colour lies
+// outside the moved figure's bounds; where not, `why` (when given) says what
+// is missing.
 bool figureDrawnThrough(const Picture &p, const Affine &m, std::string *why = nullptr);
 
 #endif

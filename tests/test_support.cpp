@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app.h"
+#include "entry_input.h"
 #include "gl_window.h"
 
 namespace {
@@ -24,6 +25,21 @@ extern "C" void glutSwapBuffers() {}
 
 void resetEditorState() {
     editorState = pristineState;
+}
+
+void press(int x, int y, int button) {
+    onMouse(button, GLUT_DOWN, x, y);
+}
+
+void click(int x, int y) {
+    press(x, y);
+    onMouse(GLUT_LEFT_BUTTON, GLUT_UP, x, y);
+}
+
+void type(const std::string &keys) {
+    for (const char key : keys) {
+        onKeyboard(static_cast<unsigned char>(key), 0, 0);
+    }
 }
 
 void GlWindow::useSize(int width, int height) {

@@ -7,11 +7,20 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "editor_state.h"
+#include "glut_include.h"
 #include "picture.h"
 
 // Puts editorState back to the values it has when the program starts.
 void resetEditorState();
+
+// Input as GLUT delivers it to the program's callbacks: a press of `button`
+// at window pixel (x, y); a left click (press and release); keys, one by one.
+void press(int x, int y, int button = GLUT_LEFT_BUTTON);
+void click(int x, int y);
+void type(const std::string &keys);
 
 // The window the rendering tests draw into; created on first use.
 class GlWindow {

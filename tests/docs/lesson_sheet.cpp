@@ -51,8 +51,9 @@ std::string formatNumber(double value) {
 }
 
 // Checks one matrix block against the matrix the entries give.
-void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Matrix &expected,
+void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Affine &a,
                    const std::string &where, std::vector<std::string> *problems) {
+    const double expected[3][3] = {{a.a, a.b, a.tx}, {a.c, a.d, a.ty}, {0, 0, 1}};
     if (rows.size() != 3) {
         problems->push_back(where + ": its matrix block has " + std::to_string(rows.size()) +
                             " rows, not three");
@@ -74,10 +75,9 @@ void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Matr
                 continue;
             }
             const double stated = std::strtof(text.c_str(), nullptr);
-            if (stated != expected.m[r][c]) {
+            if (stated != expected[r][c]) {
                 problems->push_back(where + ": its matrix block shows " + text + " as " + place +
-                                    ", but typing the list's entries gives " +
-                                    formatNumber(expected.m[r][c]));
+                                    ", but typing the list's entries gives " + formatNumber(expected[r][c]));
             }
         }
     }
@@ -89,66 +89,67 @@ bool operator==(const Entry &a, const Entry &b) {
     return a.column == b.column && a.row == b.row && a.text == b.text;
 }
 
-std::map<std::string, Exercise> exercisesByName(const std::string &path) {
+std::ifstream opened(const std::string &relative) {
+    const std::string path = std::string(OSTRIVANE_SOURCE_DIR) + "/" + relative;
     std::ifstream in(path);
     if (!in) {
         throw std::runtime_error("cannot open " + path);
     }
-    std::map<std::string, Exercise> byName;
-    for (Exercise &exercise : readExercises(in, path)) {
-        byName[exercise.name] = std::move(exercise);
-    }
-    return byName;
+    return in;
+}
+
+std::vector<SheetLine> theSheet() {
+    std::ifstream in = opened("docs/lessons.md");
+    return readLines(in);
+}
+
+std::vector<Exercise> theList() {
+    std::ifstream in = opened("docs/lessons/exercises.txt");
+    return readExercises(in, "docs/lessons/exercises.txt");
 }
 
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName) {
-    static const std::regex name(R"([a-z0-9]+(-[a-z0-9]+)*)");
+    static const std::regex exercise(
+        R"(\s*([a-z0-9]+(?:-[a-z0-9]+)*)(\s+follows-on)?((?:\s+[0-2],[01]=\S+)+)\s*)");
     static const std::regex entry(R"(([0-2]),([01])=(\S+))");
     std::vector<Exercise> result;
     std::map<std::string, int> seen;
-    std::string line;
     int number = 0;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         ++number;
         const std::vector<std::string> w = words(line);
         if (w.empty() || w[0][0] == '#') {
             continue;
         }
         const std::string at = fileName + ":" + std::to_string(number) + ": ";
-        if (!std::regex_match(w[0], name)) {
-            throw std::runtime_error(at + quoted(w[0]) +
-                                     " is not an exercise name (lower-case letters, digits and dashes)");
+        std::smatch m;
+        if (!std::regex_match(line, m, exercise)) {
+            throw std::runtime_error(
+                at + "cannot read " + quoted(line) +
+                " as NAME [follows-on] COLUMN,ROW=NUMBER..., the name in lower-case letters, "
+                "digits and dashes, the column 0 to 2 and the row 0 or 1");
         }
-        if (seen.count(w[0]) != 0) {
-            throw std::runtime_error(at + "exercise " + w[0] + " is listed already on line " +
-                                     std::to_string(seen[w[0]]));
+        if (!seen.emplace(m[1], number).second) {
+            throw std::runtime_error(at + "exercise " + m[1].str() + " is listed already on line " +
+                                     std::to_string(seen[m[1]]));
         }
-        seen[w[0]] = number;
-        if (w.size() < (w.size() > 1 && w[1] == "follows-on" ? 3u : 2u)) {
-            throw std::runtime_error(at + "exercise " + w[0] + " types no entries");
-        }
-        Exercise exercise{w[0], {}, w[1] == "follows-on"};
-        for (std::size_t i = exercise.followsOn ? 2 : 1; i < w.size(); ++i) {
-            std::smatch m;
-            if (!std::regex_match(w[i], m, entry)) {
-                throw std::runtime_error(at + quoted(w[i]) +
-                                         " is not COLUMN,ROW=TEXT with column 0 to 2 and row 0 or 1");
+        result.push_back({m[1], {}, m[2].matched});
+        const std::string entries = m[3];
+        for (std::sregex_iterator e(entries.begin(), entries.end(), entry), end; e != end; ++e) {
+            if (!isPlainNumber((*e)[3])) {
+                throw std::runtime_error(at + quoted((*e)[3]) + " is not a plain decimal number");
             }
-            if (!isPlainNumber(m[3])) {
-                throw std::runtime_error(at + quoted(m[3]) + " in " + w[i] +
-                                         " is not a plain decimal number");
-            }
-            exercise.entries.push_back({std::stoi(m[1]), std::stoi(m[2]), m[3]});
+            result.back().entries.push_back({std::stoi((*e)[1]), std::stoi((*e)[2]), (*e)[3]});
         }
-        result.push_back(exercise);
     }
     return result;
 }
 
-Matrix afterTyping(const std::vector<Entry> &entries) {
-    Matrix matrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+Affine afterTyping(const std::vector<Entry> &entries) {
+    Affine matrix;
+    double *const values[2][3] = {{&matrix.a, &matrix.b, &matrix.tx}, {&matrix.c, &matrix.d, &matrix.ty}};
     for (const Entry &e : entries) {
-        matrix.m[e.row][e.column] = std::strtof(e.text.c_str(), nullptr);
+        *values[e.row][e.column] = std::strtof(e.text.c_str(), nullptr);
     }
     return matrix;
 }
@@ -202,10 +203,6 @@ std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> 
         }
     }
     return result;
-}
-
-std::vector<SheetExercise> readSheet(std::istream &in) {
-    return readSheet(readLines(in));
 }
 
 std::vector<SheetExercise> readSheet(const std::vector<SheetLine> &lines) {

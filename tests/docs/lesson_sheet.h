@@ -4,9 +4,10 @@
 #define OSTRIVANE_LESSON_SHEET_H
 
 #include <istream>
-#include <map>
 #include <string>
 #include <vector>
+
+#include "picture.h"
 
 namespace lessons {
 
@@ -35,18 +36,9 @@ struct Exercise {
 // std::runtime_error naming `fileName` and the line at fault.
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName);
 
-// The exercise list in the file at `path`, by name; throws
-// std::runtime_error when it cannot be opened or read.
-std::map<std::string, Exercise> exercisesByName(const std::string &path);
-
-// A 3x3 matrix, m[row][column].
-struct Matrix {
-    double m[3][3];
-};
-
 // The identity with the entries typed over it in order, each value as the
-// program stores it (single precision).
-Matrix afterTyping(const std::vector<Entry> &entries);
+// program stores it (single precision): what the matrix's top two rows do.
+Affine afterTyping(const std::vector<Entry> &entries);
 
 // The name the sheet's steps give the value in (column, row):
 // "top-left", "top-middle", "top-right", "middle-left", "centre",
@@ -77,6 +69,12 @@ struct SheetLine {
 // The one reader of the sheet: its lines as above.
 std::vector<SheetLine> readLines(std::istream &in);
 
+// The repository's own: the lines of docs/lessons.md and the exercises of
+// docs/lessons/exercises.txt. Throw std::runtime_error when a file cannot
+// be read.
+std::vector<SheetLine> theSheet();
+std::vector<Exercise> theList();
+
 // The lines of every fenced block of `kind`, one entry a block.
 std::vector<std::vector<std::string>> fencedBlocks(const std::vector<SheetLine> &lines, const char *kind);
 
@@ -100,7 +98,6 @@ struct SheetExercise {
 };
 
 std::vector<SheetExercise> readSheet(const std::vector<SheetLine> &lines);
-std::vector<SheetExercise> readSheet(std::istream &in);
 
 // Everything the sheet gets wrong against the list, one sentence each;
 // empty when every exercise of the list has one section in the sheet whose

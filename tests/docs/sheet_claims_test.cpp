@@ -6,31 +6,15 @@
 // editor straight after the exercise before them, end on their own matrix.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "editor_state.h"
-#include "entry_input.h"
-#include "glut_include.h"
 #include "lesson_sheet.h"
 #include "panel_geometry.h"
 #include "test_support.h"
-#include "window_reading.h"
-#include "x_driver.h"
 
 namespace {
-
-const std::string sourceDir = OSTRIVANE_SOURCE_DIR;
-
-std::vector<lessons::SheetLine> sheetLines() {
-    std::ifstream in(sourceDir + "/docs/lessons.md");
-    EXPECT_TRUE(in) << "cannot open docs/lessons.md";
-    return lessons::readLines(in);
-}
 
 // ---------------------------------------------------------------------
 // How numbers are read.
@@ -50,7 +34,7 @@ std::string trimmed(const std::string &text) {
 // "(nothing)" for an empty entry.
 std::vector<Reading> readings() {
     std::vector<Reading> result;
-    for (const std::vector<std::string> &block : lessons::fencedBlocks(sheetLines(), "readings")) {
+    for (const std::vector<std::string> &block : lessons::fencedBlocks(lessons::theSheet(), "readings")) {
         for (const std::string &line : block) {
             std::istringstream row(line);
             std::string typed, stored;
@@ -63,30 +47,13 @@ std::vector<Reading> readings() {
     return result;
 }
 
-// The pixel of a world x along a 600-pixel side (a row from the top is that
-// of -y).
-int pixelOf(double world) {
-    return static_cast<int>(std::floor((world + 50.0) * 6.0));
-}
-
 // The pixel of an editable value's centre in a 600x600 window.
 int pixelColumn(int column) {
-    return pixelOf(cells::centreX(column));
+    return cells::pixelX(cells::centreX(column));
 }
 
 int pixelRow(int row) {
-    return pixelOf(-cells::centreY(row));
-}
-
-void click(int x, int y) {
-    onMouse(GLUT_LEFT_BUTTON, GLUT_DOWN, x, y);
-    onMouse(GLUT_LEFT_BUTTON, GLUT_UP, x, y);
-}
-
-void type(const std::string &keys) {
-    for (const char key : keys) {
-        onKeyboard(static_cast<unsigned char>(key), 0, 0);
-    }
+    return cells::pixelY(cells::centreY(row));
 }
 
 // The top-left value is clicked and the text typed, then the entry is ended
@@ -103,7 +70,7 @@ TEST(NumbersBox, EveryExampleStoresTheNumberGiven) {
         {"Enter", [] { type("\r"); }},
         {"Esc", [] { type("\x1b"); }},
         {"a click in the middle of the window", [] { click(300, 300); }},
-        {"a stray click just left of the matrix", [] { click(pixelOf(27), pixelRow(0)); }},
+        {"a stray click just left of the matrix", [] { click(cells::pixelX(27), pixelRow(0)); }},
         {"a click on the top-middle value", [] { click(pixelColumn(1), pixelRow(0)); }},
     };
     for (const Reading &reading : readings()) {
@@ -144,13 +111,11 @@ std::vector<float> typedIntoTheEditor(const std::vector<lessons::Entry> &entries
 }
 
 TEST(FollowOn, TheListMarksExactlyTheExercisesThatFollowOn) {
-    std::ifstream list(sourceDir + "/docs/lessons/exercises.txt");
-    ASSERT_TRUE(list);
-    const std::vector<lessons::Exercise> exercises = lessons::readExercises(list, "exercises.txt");
+    const std::vector<lessons::Exercise> exercises = lessons::theList();
     // The list is in the sheet's order, so that "the exercise before" is the
     // same in both.
     std::vector<std::string> sheetOrder, listOrder;
-    for (const lessons::SheetExercise &section : lessons::readSheet(sheetLines())) {
+    for (const lessons::SheetExercise &section : lessons::readSheet(lessons::theSheet())) {
         sheetOrder.insert(sheetOrder.end(), section.pictures.begin(), section.pictures.end());
     }
     for (const lessons::Exercise &e : exercises) {

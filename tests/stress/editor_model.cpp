@@ -1,7 +1,6 @@
 #include "editor_model.h"
 
 #include <cstring>
-#include <sstream>
 
 #include "glut_include.h"
 #include "matrix_panel.h"
@@ -113,30 +112,8 @@ void EditorModel::commit() {
     ++commits_;
 }
 
-bool EditorModel::agrees(const EditorState &actual) const {
-    if ((actual.editing != 0) != editing_ || actual.editing > 1) {
-        return false;
-    }
-    if (editing_ && (actual.selectedColumn != column_ || actual.selectedRow != row_)) {
-        return false;
-    }
-    if (std::memchr(actual.entryText, '\0', sizeof actual.entryText) == nullptr ||
-        std::strcmp(actual.entryText, text_.c_str()) != 0) {
-        return false;
-    }
-    for (int i = 0; i < 9; ++i) {
-        if (!sameBits(actual.matrix[i], matrix_[i])) {
-            return false;
-        }
-    }
-    return sameBits(actual.windowWidth, width_) && sameBits(actual.windowHeight, height_);
-}
-
 std::string EditorModel::differences(const EditorState &actual) const {
-    if (agrees(actual)) {
-        return std::string();
-    }
-    std::ostringstream out;
+    Faults out;
     if ((actual.editing != 0) != editing_ || actual.editing > 1) {
         out << "editing is " << int{actual.editing} << ", expected " << editing_ << "; ";
     }

@@ -6,9 +6,29 @@
 #ifndef OSTRIVANE_EDITOR_MODEL_H
 #define OSTRIVANE_EDITOR_MODEL_H
 
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "editor_state.h"
+
+// Collects fault descriptions; costs nothing while there are none, which is
+// nearly always.
+class Faults {
+public:
+    template <typename T>
+    Faults &operator<<(const T &value) {
+        if (!out_) {
+            out_.emplace();
+        }
+        *out_ << value;
+        return *this;
+    }
+    std::string str() const { return out_ ? out_->str() : std::string(); }
+
+private:
+    std::optional<std::ostringstream> out_;
+};
 
 class EditorModel {
 public:
@@ -19,10 +39,9 @@ public:
     void mouse(int button, int state, int x, int y);
     void key(unsigned char key);
 
-    // True when `actual` holds what the model holds: the editing flag, the
-    // selection while editing, the entry text, the matrix and the window size.
-    bool agrees(const EditorState &actual) const;
-    // How `actual` differs from the model, in words; empty when they agree.
+    // How `actual` differs from the model (the editing flag, the selection
+    // while editing, the entry text, the matrix and the window size), in
+    // words; empty when they agree.
     std::string differences(const EditorState &actual) const;
 
     bool editing() const { return editing_; }

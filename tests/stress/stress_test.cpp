@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -202,24 +201,6 @@ private:
 
     std::mt19937_64 random_;
     std::deque<int> pendingKeys_;
-};
-
-// Collects fault descriptions; costs nothing while there are none, which is
-// nearly always.
-class Faults {
-public:
-    template <typename T>
-    Faults &operator<<(const T &value) {
-        if (!out_) {
-            out_.emplace();
-        }
-        *out_ << value;
-        return *this;
-    }
-    std::string str() const { return out_ ? out_->str() : std::string(); }
-
-private:
-    std::optional<std::ostringstream> out_;
 };
 
 // The invariants of the editor state that hold after any event whatever.

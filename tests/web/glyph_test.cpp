@@ -1,9 +1,10 @@
-// The page's glyphs against desktop GLUT: web/gl.cpp's drawHelvetica10,
-// compiled here with its GL calls renamed (page_gl_names.h), draws every code
-// from 1 to 255 as points; they must light exactly the pixels that
+// The page's glyphs and colours against desktop GLUT: web/gl.cpp, compiled
+// here with its GL calls renamed (page_gl_names.h). Its drawHelvetica10 draws
+// every code from 1 to 255 as points; they must light exactly the pixels that
 // glutBitmapCharacter lights from the same raster position, in the colour
 // the raster position took, and move it as far (a bar drawn after each code
-// must land where desktop GLUT puts it).
+// must land where desktop GLUT puts it). Its table of colours for the
+// system's contrast setting must reach the ratios the page promises.
 #include <GL/freeglut.h>
 
 #include <cmath>
@@ -12,6 +13,7 @@
 #include <utility>
 
 #include "layer.h"
+#include "matrix_panel.h"
 #include "test_support.h"
 
 extern "C" {
@@ -61,15 +63,10 @@ std::string picture(const Pixels &lit) {
     std::string text;
     for (int row = 320; row >= 280; --row) {
         std::string line;
-        bool any = false;
         for (int column = 290; column <= 340; ++column) {
-            const bool on = lit.count({column, row}) != 0;
-            line += on ? '#' : '.';
-            any = any || on;
+            line += lit.count({column, row}) != 0 ? '#' : '.';
         }
-        if (any) {
-            text += line + "\n";
-        }
+        text += line.find('#') == std::string::npos ? "" : line + "\n";
     }
     return text;
 }
@@ -97,16 +94,20 @@ Pixels desktopGlut(int code) {
     return lit;
 }
 
-// The page's layer, the same way, with the colour changed after the raster
-// position as the panel does; every point must have the raster position's
-// white.
-Pixels pageLayer(int code, bool *white) {
+void pageWindow() {
     page_glViewport(0, 0, side, side);
     page_glMatrixMode(GL_PROJECTION);
     page_glLoadIdentity();
     page_glOrtho(-50.0, 50.0, -50.0, 50.0, -1.0, 1.0);
     page_glMatrixMode(GL_MODELVIEW);
     page_glLoadIdentity();
+}
+
+// The page's layer, the same way, with the colour changed after the raster
+// position as the panel does; every point must have the raster position's
+// white.
+Pixels pageLayer(int code, bool *white) {
+    pageWindow();
     page_glColor3f(1.0f, 1.0f, 1.0f);
     page_glRasterPos2f(0.0f, 0.0f);
     page_glColor3f(1.0f, 0.0f, 0.0f);
@@ -143,6 +144,47 @@ TEST_F(GlyphTable, EveryCodeDrawsAndAdvancesAsDesktopGlut) {
     // Codes outside the font draw nothing.
     bool white = false;
     EXPECT_EQ(pageLayer(0, &white), pageLayer(256, &white));
+}
+
+// The colour the page draws for a colour the program sets: a glyph's, drawn
+// from a raster position set in it.
+Rgb shownByThePage(GlColour c) {
+    pageWindow();
+    page_glColor3f(c.red, c.green, c.blue);
+    page_glRasterPos2f(0.0f, 0.0f);
+    web::frame().reset();
+    web::drawHelvetica10('H');
+    const web::Vertex &v = web::frame().vertices.at(0);
+    return toRgb(v.r, v.g, v.b);
+}
+
+using PageColours = RenderTest;
+
+// Without the contrast setting the page draws the program's colours; with
+// it, the axes and ticks stand at least 3:1 against the black world, and at
+// every level of the pulse the box at least 3:1 and the entry's text on it
+// at least 4.5:1, the pulse still to be seen.
+TEST_F(PageColours, TheContrastTableReachesItsRatiosAndOnlyOnRequest) {
+    for (const GlColour c : {axisColour, tickColour, figureColour, panel::valueColour,
+                             panel::fixedValueColour, panel::typedColour, panel::instructionColour}) {
+        EXPECT_TRUE(sameColour(shownByThePage(c), toRgb(c))) << c.red << " " << c.green << " " << c.blue;
+    }
+    web::moreContrast = true;
+    EXPECT_GE(contrastRatio(shownByThePage(axisColour), shade::black), 3.0);
+    EXPECT_GE(contrastRatio(shownByThePage(tickColour), shade::black), 3.0);
+    std::set<int> greens;
+    float level = 0.0f;
+    for (int step = 0; step <= 20; ++step, level += 0.01f) {
+        // As the panel sets the box's colour for the level.
+        const double l = level;
+        const Rgb box = shownByThePage(
+            {panel::boxRed, static_cast<float>(l + panel::boxGreen), static_cast<float>(panel::boxBlue - l)});
+        EXPECT_GE(contrastRatio(box, shade::black), 3.0) << "level " << level;
+        EXPECT_GE(contrastRatio(shownByThePage(panel::typedColour), box), 4.5) << "level " << level;
+        greens.insert(box.g);
+    }
+    EXPECT_GE(greens.size(), 4u) << "the box hardly pulses";
+    web::moreContrast = false;
 }
 
 }  // namespace

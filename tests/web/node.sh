@@ -23,7 +23,7 @@ if ! cmp -s "$root/tests/web/package-lock.json" "$node_dir/package-lock.json" ||
         "install them with: bash tests/web/node.sh --install" >&2
     exit 1
 fi
-# The page test that makes a newer build of the site finds the sources here.
+# The page tests find the desktop program's own capture here.
 export OSTRIVANE_SOURCE_DIR=$root
 script=$1
 shift
