@@ -27,7 +27,7 @@ void page_glRasterPos2f(GLfloat x, GLfloat y);
 }
 
 // What gl.cpp draws into, kept here as a plain list: the renderer's own
-// (renderer.cpp) needs WebGL.
+// (in glut_entry.cpp) needs WebGL.
 namespace web {
 void Frame::clear(const float rgba[4]) {
     cleared = true;
