@@ -277,7 +277,6 @@
         cell.style.width = width + '%';
       });
     });
-    table.style.visibility = 'visible';
 
     // What a key means depends on whether an entry is in progress at the
     // moment it arrives, which the program answers. With none, Enter or
