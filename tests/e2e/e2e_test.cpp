@@ -462,8 +462,9 @@ TEST_F(EndToEnd, KeysRightAfterAPressGoIntoTheEntryItStarted) {
         w.clickThenKeys(cells::centreX(topMiddle.column), cells::centreY(topMiddle.row), {"1", "Return"});
     });
     edited.b = 1;
-    EXPECT_TRUE(figureShows("the figure sheared by 1, head top at (" + std::to_string(edited.a * 3 + 10) + ", 10)",
-                            edited, edited.a * 3 + 10));
+    EXPECT_TRUE(
+        figureShows("the figure sheared by 1, head top at (" + std::to_string(edited.a * 3 + 10) + ", 10)",
+                    edited, edited.a * 3 + 10));
 }
 
 // With Orca at its default settings, keyboard only, as a blind student
@@ -505,11 +506,13 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     const auto command = [&](const std::string &keys, const std::string &answer) {
         heard = reader_->spoken().size();
         const std::size_t from = heard;
-        program_->holdKey(keys, [&] { return reader_->waitToSay(answer, from, std::chrono::milliseconds(0)) != 0; });
+        program_->holdKey(
+            keys, [&] { return reader_->waitToSay(answer, from, std::chrono::milliseconds(0)) != 0; });
         return says(keys + "'s answer", answer);
     };
     const auto place = [](Cell cell) {
-        return std::make_pair("row " + std::to_string(cell.row + 1), "column " + std::to_string(cell.column + 1));
+        return std::make_pair("row " + std::to_string(cell.row + 1),
+                              "column " + std::to_string(cell.column + 1));
     };
     // A key that moves to an entry, which must be named by the row and the
     // column that changed.
