@@ -68,10 +68,8 @@
   var fixed = [];
   var editor = document.createElement('input');
   editor.id = 'editor';
-  ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false',
-   'inputmode=text', 'enterkeyhint=done'].forEach(function (pair) {
-    editor.setAttribute.apply(editor, pair.split('='));
-  });
+  ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false', 'inputmode=text',
+   'enterkeyhint=done'].forEach(function (pair) { editor.setAttribute.apply(editor, pair.split('=')); });
   function add(parent, role, text) {
     var element = parent.appendChild(document.createElement('div'));
     element.setAttribute('role', role);
@@ -92,10 +90,7 @@
       }
     }
   }
-  cells.forEach(function (cell, i) {
-    cell.id = 'entry-' + ((i / 3 | 0) + 1) + '-' + (i % 3 + 1);
-    cell.tabIndex = 0;
-  });
+  cells.forEach(function (cell, i) { cell.id = 'entry-' + ((i / 3 | 0) + 1) + '-' + (i % 3 + 1); cell.tabIndex = 0; });
   for (var i = 0; i < 5; ++i) {
     points.appendChild(document.createElement('li'));
   }
@@ -113,9 +108,7 @@
   }, { passive: false });
 
   // The focus mark shows only while the keyboard moves between entries.
-  function byKeyboard(yes) {
-    table.classList.toggle('keyboard', yes);
-  }
+  function byKeyboard(yes) { table.classList.toggle('keyboard', yes); }
   function setText(element, text) {
     if (element.textContent !== text) {
       element.textContent = text;
@@ -277,6 +270,7 @@
         cell.style.width = width + '%';
       });
     });
+    table.style.visibility = 'visible';
 
     // What a key means depends on whether an entry is in progress at the
     // moment it arrives, which the program answers. With none, Enter or
@@ -371,11 +365,7 @@
       }
     });
     // The right button belongs to the program, as in the desktop window.
-    window.addEventListener('contextmenu', function (event) {
-      if (event.target === canvas) {
-        event.preventDefault();
-      }
-    });
+    window.addEventListener('contextmenu', function (event) { if (event.target === canvas) { event.preventDefault(); } });
 
     contrastSwitch.addEventListener('click', function () {
       try {
