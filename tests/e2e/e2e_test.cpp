@@ -535,7 +535,13 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     // Orca takes over the page once its browser reports it loaded: until
     // then its keys are not yet table navigation.
     EXPECT_TRUE(says("the page loaded", "Page has 1 landmark, 1 heading"));
-    EXPECT_TRUE(command("KP_Add", "The matrix row by row: 1, 0, 0; 0, 1, 0; 0, 0, 1."));
+    // Say All stops where the page changes under it, as it may while the
+    // program starts: it is asked again then.
+    auto readAll = command("KP_Add", "The matrix row by row: 1, 0, 0; 0, 1, 0; 0, 0, 1.");
+    for (int again = 0; again < 2 && !readAll; ++again) {
+        readAll = command("KP_Add", "The matrix row by row: 1, 0, 0; 0, 1, 0; 0, 0, 1.");
+    }
+    EXPECT_TRUE(readAll);
     // Say All ends at the contrast switch; a key before then stops it
     // where it was, and moves Orca back there after the next command.
     EXPECT_TRUE(says("the end of Say All", "More contrast"));
