@@ -9,6 +9,7 @@
   var stage = canvas.parentNode;
   var status = document.getElementById('status');
   var points = document.getElementById('points');
+  var matrixValues = document.getElementById('values');
   var contrastSwitch = document.getElementById('contrast');
 
   // The drawing buffer has one pixel for each CSS pixel of the square. The
@@ -53,22 +54,22 @@
     }
   }
 
-  // The matrix as a grid over the panel, with row and column headers whose
-  // numbers are the cells' own (not counting the headers): the six editable
-  // entries are focusable cells, which Enter, Space or a click starts; the
-  // entry in progress is a text field in its cell, focused (an on-screen
-  // keyboard opens for it). A screen reader that reaches a grid's cell turns
-  // to focus mode, so that what is typed next reaches the page. The program
-  // places the cells.
+  // The matrix as a grid over the panel, with row and column headers: the
+  // six editable entries are focusable cells, which Enter, Space or a click
+  // starts; the entry in progress is a text field in its cell, focused (an
+  // on-screen keyboard opens for it). A screen reader that reaches a grid's
+  // cell turns to focus mode, so that what is typed next reaches the page.
+  // The grid's own rows and columns count the headers: its indices are the
+  // matrix's, and each cell says its place in words, which Orca speaks on
+  // every move (on Up and Down it speaks no row header). The program places
+  // the cells.
   var table = document.getElementById('matrix');
   var cells = [];
   var fixed = [];
   var editor = document.createElement('input');
   editor.id = 'editor';
-  ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false',
-   'inputmode=text', 'enterkeyhint=done'].forEach(function (pair) {
-    editor.setAttribute.apply(editor, pair.split('='));
-  });
+  ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false', 'inputmode=text',
+   'enterkeyhint=done'].forEach(function (pair) { editor.setAttribute.apply(editor, pair.split('=')); });
   function add(parent, role, text) {
     var element = parent.appendChild(document.createElement('div'));
     element.setAttribute('role', role);
@@ -77,22 +78,19 @@
   }
   for (var r = -1; r < 3; ++r) {
     var row = add(table, 'row', '');
-    if (r >= 0) {
-      row.setAttribute('aria-rowindex', r + 1);
-    }
     add(row, r < 0 ? 'columnheader' : 'rowheader', r < 0 ? 'Row' : 'Row ' + (r + 1));
     for (var c = 0; c < 3; ++c) {
       var cell = add(row, r < 0 ? 'columnheader' : 'gridcell', r < 0 ? 'Column ' + (c + 1) : '');
       cell.setAttribute('aria-colindex', c + 1);
-      if (r === 2) {
-        fixed.push(cell);
-      } else if (r >= 0) {
-        cell.id = 'entry-' + (r + 1) + '-' + (c + 1);
-        cell.tabIndex = 0;
-        cells.push(cell);
+      if (r >= 0) {
+        row.setAttribute('aria-rowindex', r + 1);
+        cell.setAttribute('aria-rowindextext', 'row ' + (r + 1));
+        cell.setAttribute('aria-colindextext', 'Column ' + (c + 1) + ' ');
+        (r < 2 ? cells : fixed).push(cell);
       }
     }
   }
+  cells.forEach(function (cell, i) { cell.id = 'entry-' + ((i / 3 | 0) + 1) + '-' + (i % 3 + 1); cell.tabIndex = 0; });
 
   // No long-press menu, no double-tap zoom, no made-up mouse events. On
   // the canvas's parent, which also holds the table laid over it: the
@@ -107,9 +105,7 @@
   }, { passive: false });
 
   // The focus mark shows only while the keyboard moves between entries.
-  function byKeyboard(yes) {
-    table.classList.toggle('keyboard', yes);
-  }
+  function byKeyboard(yes) { table.classList.toggle('keyboard', yes); }
   function setText(element, text) {
     if (element.textContent !== text) {
       element.textContent = text;
@@ -199,6 +195,10 @@
       var y = values[3] * +p[1] + values[4] * +p[2] + values[5];
       setText(points.children[i], p[0] + ' ' + p[1] + ', ' + p[2] + ' goes to ' + spoken(x) + ', ' + spoken(y));
     });
+    // Say All reads no grid cell's value (Orca 43): the matrix once more, in words.
+    setText(matrixValues, 'The matrix row by row: ' + [0, 3, 6].map(function (i) {
+      return values.slice(i, i + 3).map(spoken).join(', ');
+    }).join('; ') + '.');
   };
 
   // The code GLUT's keyboard callback gets on X for a key press, or -1 when
@@ -363,11 +363,7 @@
       }
     });
     // The right button belongs to the program, as in the desktop window.
-    window.addEventListener('contextmenu', function (event) {
-      if (event.target === canvas) {
-        event.preventDefault();
-      }
-    });
+    window.addEventListener('contextmenu', function (event) { if (event.target === canvas) { event.preventDefault(); } });
 
     contrastSwitch.addEventListener('click', function () {
       try {

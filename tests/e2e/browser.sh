@@ -23,7 +23,8 @@ firefox)
     for pref in toolkit.legacyUserProfileCustomizations.stylesheets:true browser.tabs.inTitlebar:0 \
         webgl.force-enabled:true browser.shell.checkDefaultBrowser:false browser.aboutwelcome.enabled:false \
         browser.startup.homepage_override.mstone:'"ignore"' datareporting.policy.firstRunURL:'""' \
-        datareporting.policy.dataSubmissionPolicyBypassNotification:true; do
+        datareporting.policy.dataSubmissionPolicyBypassNotification:true browser.newtab.preload:false \
+        browser.newtabpage.enabled:false ui.key.menuAccessKeyFocuses:false; do
         echo "user_pref(\"${pref%%:*}\", ${pref#*:});"
     done >"$profile/user.js"
     echo '{"chrome://browser/content/browser.xhtml": {"main-window":

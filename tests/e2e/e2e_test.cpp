@@ -439,86 +439,129 @@ TEST_F(EndToEnd, TabAndEnterEditAnEntryAsTheMouseDoes) {
                       "the focus mark around the top-middle entry"));
 }
 
-// With Orca, keyboard only, as a blind student starts: in browse mode. Say
-// All reads the page; Orca's table navigation reaches an entry, Enter starts
-// it and says so, and what is typed next goes into it; Tab and Space reach
-// and start another; the arrows move between entries. Every move names the
-// entry it reaches, every start and commit is said, and the picture is the
-// desktop program's for the same numbers. What Orca said is kept in
-// orca/spoken.txt beside the test's pictures.
+// A press and the keys typed right after it reach the program in one batch,
+// with no frame between them: each key must be read against the program's
+// state as it arrives, not against the last picture's. On the page Enter on
+// the focused entry is a press too.
+TEST_F(EndToEnd, KeysRightAfterAPressGoIntoTheEntryItStarted) {
+    const Cell topLeft{0, 0}, topMiddle{1, 0};
+    Affine edited;
+    if (target_.keyboardEntries) {
+        program_->pressKey("Tab");
+        ASSERT_TRUE(program_->settle());
+        program_->sendTogether({"Return", "2", "Return"});
+        twin_->clickThenKeys(cells::centreX(topLeft.column), cells::centreY(topLeft.row), {"2", "Return"});
+        edited.a = 2;
+        ASSERT_TRUE(figureShows("the figure stretched twice as wide, head top at (6, 10)", edited, 6));
+    }
+    // WebKitGTK hands the page keys that come with a press before the press.
+    if (target_.name == "webkit") {
+        return;
+    }
+    toBoth([&](ProgramWindow &w) {
+        w.clickThenKeys(cells::centreX(topMiddle.column), cells::centreY(topMiddle.row), {"1", "Return"});
+    });
+    edited.b = 1;
+    EXPECT_TRUE(
+        figureShows("the figure sheared by 1, head top at (" + std::to_string(edited.a * 3 + 10) + ", 10)",
+                    edited, edited.a * 3 + 10));
+}
+
+// With Orca at its default settings, keyboard only, as a blind student
+// starts: in browse mode. Say All reads the page, the matrix's values too;
+// Orca's table navigation reaches an entry, Enter starts it and says so, and
+// what is typed next goes into it; Tab and Space reach and start another;
+// the arrows move between entries. Every move names the row or column it
+// reaches, every start and commit is said, and the picture is the desktop
+// program's for the same numbers. What Orca said is kept in orca/spoken.txt
+// beside the test's pictures. Every wait is for what Orca says, not a pause.
 TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     if (reader_ == nullptr) {
         GTEST_SKIP() << "no screen reader beside this target (OSTRIVANE_E2E_TARGET=firefox+orca sets one)";
     }
-    // The utterances heard so far; a check looks only at later ones.
+    // The utterances heard before the last key; a check looks only at later
+    // ones.
     std::size_t heard = 0;
     const auto says = [&](const std::string &what, const std::string &phrase) {
-        const std::size_t at = reader_->waitToSay(phrase, heard, std::chrono::seconds(10));
-        const auto said = reader_->spoken();
+        const std::size_t at = reader_->waitToSay(phrase, heard);
         if (at != 0) {
-            heard = at;
             return ::testing::AssertionSuccess();
         }
         auto failure = ::testing::AssertionFailure();
         failure << "Orca never said " << what << " (\"" << phrase << "\"); it said:";
+        const auto said = reader_->spoken();
         for (std::size_t i = heard; i < said.size(); ++i) {
             failure << "\n  " << said[i];
         }
-        heard = said.size();
         return failure;
     };
-    // A key for Orca or the page alone.
+    // A key for the page, or for Orca in focus mode.
     const auto press = [&](const std::string &key) {
         heard = reader_->spoken().size();
         program_->pressKey(key);
+    };
+    // An Orca command in browse mode: its keys stay down until Orca has
+    // said `answer`, as a person lets go after hearing it (let go at once,
+    // a table move can end in focus mode before it is done).
+    const auto command = [&](const std::string &keys, const std::string &answer) {
+        heard = reader_->spoken().size();
+        const std::size_t from = heard;
+        program_->holdKey(
+            keys, [&] { return reader_->waitToSay(answer, from, std::chrono::milliseconds(0)) != 0; });
+        return says(keys + "'s answer", answer);
+    };
+    const auto place = [](Cell cell) {
+        return std::make_pair("row " + std::to_string(cell.row + 1),
+                              "column " + std::to_string(cell.column + 1));
     };
     // A key that moves to an entry, which must be named by the row and the
     // column that changed.
     const auto moves = [&](const std::string &key, Cell to, bool rowChanged, bool columnChanged) {
         press(key);
-        const std::size_t pressed = heard;
-        const auto names = [&](const std::string &place) {
-            heard = pressed;
-            return says(key + " naming the entry it reaches", place);
-        };
+        const auto named = place(to);
+        auto result = ::testing::AssertionSuccess();
         if (rowChanged) {
-            const auto row = names("row " + std::to_string(to.row + 1));
-            if (!row || !columnChanged) {
-                return row;
-            }
+            result = says(key + " naming the row it reaches", named.first);
         }
-        return names("column " + std::to_string(to.column + 1));
+        return result && columnChanged ? says(key + " naming the column it reaches", named.second) : result;
     };
     const auto startsEmpty = [&](Cell cell) {
-        return says("that the entry starts", "Row " + std::to_string(cell.row + 1) + ", column " +
-                                                 std::to_string(cell.column + 1) +
+        const auto named = place(cell);
+        return says("that the entry starts", "R" + named.first.substr(1) + ", " + named.second +
                                                  ": editing, empty. Type a number; Enter stores it.");
     };
     // Speech is checked with EXPECT, so that a failed check still leaves
     // the whole transcript.
-    EXPECT_TRUE(says("the page's title", "Ostrivane"));
-    press("KP_Add");
-    EXPECT_TRUE(says("the matrix in Say All", "column 3"));
-    // Browse mode: to the table, its first cell, down to the first row's
-    // header (a table with column headers; without them the first cell is
-    // the first entry), and across to its last column, each entry named on
-    // the way.
-    const Cell topRight{2, 0};
-    press("ctrl+Home");
-    press("t");
-    EXPECT_TRUE(says("the table", "table"));
-    press("alt+shift+Home");
-    const bool headers = reader_->waitToSay("row 1", heard, std::chrono::seconds(3)) == 0;
-    if (headers) {
-        EXPECT_TRUE(moves("alt+shift+Down", {-1, 0}, true, false));
+    // Orca takes over the page once its browser reports it loaded: until
+    // then its keys are not yet table navigation.
+    EXPECT_TRUE(says("the page loaded", "Page has 1 landmark, 1 heading"));
+    // Say All stops where the page changes under it, as it may while the
+    // program starts: it is asked again then.
+    auto readAll = command("KP_Add", "The matrix row by row: 1, 0, 0; 0, 1, 0; 0, 0, 1.");
+    for (int again = 0; again < 2 && !readAll; ++again) {
+        readAll = command("KP_Add", "The matrix row by row: 1, 0, 0; 0, 1, 0; 0, 0, 1.");
     }
-    for (int column = headers ? 0 : 1; column < 3; ++column) {
-        EXPECT_TRUE(moves("alt+shift+Right", {column, 0}, false, true));
+    EXPECT_TRUE(readAll);
+    // Say All ends at the contrast switch; a key before then stops it
+    // where it was, and moves Orca back there after the next command.
+    EXPECT_TRUE(says("the end of Say All", "More contrast"));
+    // Browse mode: to the table, its corner, down to the first row's header
+    // and across to its last column. Orca in Chromium names no column on
+    // the move from a row header (it reads the cell's value).
+    const Cell topRight{2, 0};
+    EXPECT_TRUE(command("ctrl+Home", "Ostrivane"));
+    EXPECT_TRUE(command("t", "table"));
+    EXPECT_TRUE(command("alt+shift+Home", "Row column header"));
+    EXPECT_TRUE(command("alt+shift+Down", "row 1"));
+    for (int column = 0; column < 3; ++column) {
+        const bool named = column > 0 || target_.name == "firefox";
+        EXPECT_TRUE(command("alt+shift+Right", named ? place({column, 0}).second : "1.00"));
     }
     press("Return");
     twin_->click(cells::centreX(topRight.column), cells::centreY(topRight.row));
     EXPECT_TRUE(startsEmpty(topRight));
     typeText("10");
+    heard = reader_->spoken().size();
     pressKey("Return");
     EXPECT_TRUE(says("the stored 10", "Row 1, column 3 is now 10"));
     Affine moved;
@@ -526,6 +569,7 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     EXPECT_TRUE(figureShows("the figure moved 10 to the right, head top at (13, 10)", moved, 13));
 
     // Focus mode: Tab to the next entry, Space starts it.
+    const std::size_t inFocusMode = reader_->spoken().size();
     const Cell bottomLeft{0, 1};
     EXPECT_TRUE(moves("Tab", bottomLeft, true, true));
     press("space");
@@ -534,6 +578,7 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     typeText("-2.5");
     pressKey("BackSpace");
     typeText("5");
+    heard = reader_->spoken().size();
     pressKey("Return");
     EXPECT_TRUE(says("the stored -2.5", "Row 2, column 1 is now -2.5"));
     moved.c = -2.5;
@@ -546,9 +591,10 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     EXPECT_TRUE(moves("Up", {1, 0}, true, false));
     EXPECT_TRUE(moves("Left", {0, 0}, false, true));
     EXPECT_TRUE(moves("Down", {0, 1}, true, false));
-    for (const std::string &utterance : reader_->spoken()) {
-        EXPECT_NE(utterance, "blank");
-        EXPECT_NE(utterance, ".00") << "the field's value spoken as it grows";
+    const std::vector<std::string> said = reader_->spoken();
+    for (std::size_t i = 0; i < said.size(); ++i) {
+        EXPECT_NE(said[i], ".00") << "the field's value spoken as it grows";
+        EXPECT_TRUE(i < inFocusMode || said[i] != "blank") << "a move in focus mode said \"blank\"";
     }
 }
 

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -249,15 +250,12 @@ ScreenReader::ScreenReader(const VirtualDisplay &display, const std::string &fol
     runtime_ = runtime;
     {
         std::ofstream customizations(folder + "/prefs/orca-customizations.py");
-        // Speech on, but no speech server: Orca then logs every utterance,
-        // Say All's too, all at once, instead of waiting for a synthesizer.
-        // The keys pressed are not echoed, and Orca does not add a cell's
-        // coordinates of its own: where an entry is must come from the page.
+        // Orca's default settings, with speech on but no speech server:
+        // Orca then logs every utterance, Say All's too, all at once,
+        // instead of waiting for a synthesizer.
         customizations << "import orca.debug, orca.settings\n"
                           "orca.settings.speechServerFactory = None\n"
                           "orca.settings.speechFactoryModules = []\n"
-                          "orca.settings.enableKeyEcho = False\n"
-                          "orca.settings.speakCellCoordinates = False\n"
                           "orca.debug.debugLevel = orca.debug.LEVEL_INFO\n"
                           "orca.debug.debugFile = open('"
                        << log_ << "', 'w', buffering=1)\n";
@@ -491,6 +489,20 @@ struct ProgramWindow::Impl {
     }
 
     void flushInput() const { XSync(display, False); }
+
+    // Moves the pointer over a world position of the drawing area.
+    void pointAt(double worldX, double worldY) const {
+        Target::Area g{0, 0, 0, 0};
+        if (!area(&g)) {
+            throw DriverError("the window is gone");
+        }
+        const int column =
+            std::clamp(static_cast<int>(std::floor((worldX + 50.0) * g.width / 100.0)), 0, g.width - 1);
+        const int row =
+            std::clamp(static_cast<int>(std::floor((50.0 - worldY) * g.height / 100.0)), 0, g.height - 1);
+        xdo_move_mouse_relative_to_window(xdo, window, g.x + column, g.y + row);
+        flushInput();
+    }
 };
 
 ProgramWindow::ProgramWindow(const Target &target, const VirtualDisplay &display)
@@ -560,18 +572,9 @@ std::string ProgramWindow::title() const {
 // CURRENTWINDOW makes libxdo send through XTest, as real devices do; given a
 // window it would use XSendEvent, which many programs ignore.
 void ProgramWindow::click(double worldX, double worldY, int button) {
-    const Impl &d = *impl_;
-    Target::Area g{0, 0, 0, 0};
-    if (!d.area(&g)) {
-        throw DriverError("the window is gone");
-    }
-    const int column =
-        std::clamp(static_cast<int>(std::floor((worldX + 50.0) * g.width / 100.0)), 0, g.width - 1);
-    const int row =
-        std::clamp(static_cast<int>(std::floor((50.0 - worldY) * g.height / 100.0)), 0, g.height - 1);
-    xdo_move_mouse_relative_to_window(d.xdo, d.window, g.x + column, g.y + row);
-    xdo_click_window(d.xdo, CURRENTWINDOW, button);
-    d.flushInput();
+    impl_->pointAt(worldX, worldY);
+    xdo_click_window(impl_->xdo, CURRENTWINDOW, button);
+    impl_->flushInput();
 }
 
 void ProgramWindow::typeText(const std::string &text) {
@@ -584,6 +587,62 @@ void ProgramWindow::pressKey(const std::string &keys) {
         throw DriverError("no key is called " + keys);
     }
     impl_->flushInput();
+}
+
+bool ProgramWindow::holdKey(const std::string &keys, const std::function<bool()> &done,
+                            std::chrono::milliseconds timeout) {
+    const Impl &d = *impl_;
+    // The keys of the combination in order, modifiers by their left key;
+    // through XTest directly: libxdo lets go of modifiers that the last key
+    // does not need.
+    std::vector<KeyCode> codes;
+    for (std::size_t at = 0; at <= keys.size();) {
+        const std::size_t plus = std::min(keys.find('+', at), keys.size());
+        std::string name = keys.substr(at, plus - at);
+        name = name == "alt" ? "Alt_L" : name == "shift" ? "Shift_L" : name == "ctrl" ? "Control_L" : name;
+        codes.push_back(XKeysymToKeycode(d.display, XStringToKeysym(name.c_str())));
+        if (codes.back() == 0) {
+            throw DriverError("no key is called " + name);
+        }
+        at = plus + 1;
+    }
+    XAutoRepeatOff(d.display);
+    for (const KeyCode code : codes) {
+        XTestFakeKeyEvent(d.display, code, True, CurrentTime);
+    }
+    d.flushInput();
+    const Clock::time_point deadline = Clock::now() + timeout;
+    bool answered = false;
+    while (!(answered = done()) && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code) {
+        XTestFakeKeyEvent(d.display, *code, False, CurrentTime);
+    }
+    d.flushInput();
+    return answered;
+}
+
+// libxdo flushes after every event; these requests are queued and reach the
+// server together.
+void ProgramWindow::sendTogether(const std::vector<std::string> &keys) {
+    const Impl &d = *impl_;
+    for (const std::string &key : keys) {
+        const KeyCode code = XKeysymToKeycode(d.display, XStringToKeysym(key.c_str()));
+        if (code == 0) {
+            throw DriverError("no key is called " + key);
+        }
+        XTestFakeKeyEvent(d.display, code, True, CurrentTime);
+        XTestFakeKeyEvent(d.display, code, False, CurrentTime);
+    }
+    d.flushInput();
+}
+
+void ProgramWindow::clickThenKeys(double worldX, double worldY, const std::vector<std::string> &keys) {
+    impl_->pointAt(worldX, worldY);
+    XTestFakeButtonEvent(impl_->display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(impl_->display, 1, False, CurrentTime);
+    sendTogether(keys);
 }
 
 void ProgramWindow::resize(int width, int height) {

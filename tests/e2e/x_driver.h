@@ -147,6 +147,16 @@ public:
     // Presses a key or a combination by its X names: "Return", "Escape",
     // "BackSpace", "ctrl+a", ...
     void pressKey(const std::string &keys);
+    // Presses a key or combination and keeps it down until `done` is true
+    // (or `timeout` has passed), as a person lets go after hearing the
+    // answer; false on the timeout. The server repeats no key held so.
+    bool holdKey(const std::string &keys, const std::function<bool()> &done,
+                 std::chrono::milliseconds timeout = defaultWait);
+    // Keys by their X names, pressed and released one after another and
+    // sent to the server together, so that no frame can come between
+    // them; with a world position, a left press and release there first.
+    void sendTogether(const std::vector<std::string> &keys);
+    void clickThenKeys(double worldX, double worldY, const std::vector<std::string> &keys);
     // Resizes the window, as dragging its border would.
     void resize(int width, int height);
     // What a window manager's close button does for a window that accepts
