@@ -72,9 +72,8 @@ GLuint compile(GLenum type, const char *source) {
     return shader;
 }
 
-// Every WebGL object, made again when a lost context comes back. The
-// attributes get fixed places and the link is not waited for: asking for its
-// result stalls the first frame until the shaders are compiled.
+// Every WebGL object, made again when a lost context comes back. The link is
+// not waited for: asking for its result stalls the first frame.
 void makeWebGlObjects() {
     const GLuint program = emscripten_glCreateProgram();
     emscripten_glAttachShader(program, compile(GL_VERTEX_SHADER, vertexShader));
@@ -136,9 +135,8 @@ EM_BOOL onContextEvent(int type, const void *, void *) {
     return EM_TRUE;
 }
 
-// After an event, given the state before it: the page hears what changed,
-// with the entry committed (by Enter, Esc or a left press while it was in
-// progress), and the frames go on.
+// After an event, given the state before it: the page hears what changed and
+// which entry was committed (by Enter, Esc or a left press), and frames go on.
 void handled(const EditorState &before, bool leftPress) {
     const EditorState &s = editorState;
     const bool committed = before.editing != 0 && (leftPress || s.editing == 0);
@@ -158,9 +156,8 @@ void handled(const EditorState &before, bool leftPress) {
     wakeFrames();
 }
 
-// One animation frame; once it repeats the last frame shown, the loop waits
-// for an event: only an event changes the picture, but for the pulsing box,
-// which makes every frame differ while an entry is in progress.
+// One animation frame; once it repeats the last one shown, the loop waits for
+// an event (while an entry is in progress its pulsing box changes every frame).
 void frame() {
     const int side = fitCanvas();
     const bool resized = side != canvasSide;  // so is the first frame

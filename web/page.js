@@ -1,9 +1,7 @@
 // The page's side of the GLUT layer (linked after the program into
-// ostrivane.js): the one WebGL context, presses and taps, keys decoded into
-// the codes GLUT on X delivers, the matrix as a grid laid over the panel
-// (what its cells say is what the program draws there), the status after a
-// commit and where the key points go, the contrast switch, and the events
-// that wake the frame loop.
+// ostrivane.js): the WebGL context, presses, taps and keys as GLUT on X
+// delivers them, the matrix as a grid over the panel, the status, the key
+// points, the contrast switch, and the events that wake the frame loop.
 (function () {
   var canvas = document.getElementById('canvas');
   var stage = canvas.parentNode;
@@ -12,10 +10,8 @@
   var matrixValues = document.getElementById('values');
   var contrastSwitch = document.getElementById('contrast');
 
-  // The drawing buffer has one pixel for each CSS pixel of the square. The
-  // contrast switch shows in the margin beside or below the square; where
-  // there is none, only while it has the focus, over the square's empty
-  // corner.
+  // One buffer pixel for each CSS pixel. The contrast switch shows in the
+  // margin; with none, only while focused, over the square's empty corner.
   Module.fitCanvas = function () {
     var side = Math.round(canvas.getBoundingClientRect().width);
     if (canvas.width !== side || canvas.height !== side) {
@@ -27,24 +23,18 @@
     return side;
   };
   Module.fitCanvas();
-  // An opaque canvas without multisampling, so that lines and glyphs come
-  // out as sharp, single pixels, as in the desktop window. Without WebGL
-  // there is nothing to draw on: a sentence takes the canvas's place.
+  // Opaque, without multisampling: sharp single pixels, as on the desktop.
+  // Without WebGL a sentence takes the canvas's place.
   Module.canvas = canvas;
   Module.gl = window.WebGLRenderingContext && canvas.getContext('webgl',
     { alpha: false, depth: false, stencil: false, antialias: false, premultipliedAlpha: false });
   if (!Module.gl) {
-    var note = document.createElement('p');
-    note.id = 'no-webgl';
-    note.textContent = "Ostrivane draws with WebGL, which this browser does not offer or has " +
-        "turned off. Turn on hardware acceleration in the browser's settings, or open this " +
-        'page in another browser.';
-    stage.replaceWith(note);
+    document.getElementById('no-webgl').hidden = false;
+    stage.remove();
     contrastSwitch.remove();
     return;
   }
-  // Served over http or https the site is an app that opens without a
-  // network; opened from disk it is only the page.
+  // Over http(s) the site is an app that opens offline; from disk, a page.
   if (/^https?:$/.test(location.protocol)) {
     var manifest = document.head.appendChild(document.createElement('link'));
     manifest.rel = 'manifest';
@@ -54,22 +44,16 @@
     }
   }
 
-  // The matrix as a grid over the panel, with row and column headers: the
-  // six editable entries are focusable cells, which Enter, Space or a click
-  // starts; the entry in progress is a text field in its cell, focused (an
-  // on-screen keyboard opens for it). A screen reader that reaches a grid's
-  // cell turns to focus mode, so that what is typed next reaches the page.
-  // The grid's own rows and columns count the headers: its indices are the
-  // matrix's, and each cell says its place in words, which Orca speaks on
-  // every move (on Up and Down it speaks no row header). The program places
-  // the cells.
+  // The matrix as a grid with row and column headers: Enter, Space or a click
+  // starts one of the six focusable entries, whose text field (its cell's
+  // child, focused, opening an on-screen keyboard) turns a screen reader to
+  // focus mode. Each cell says its place in words, which Orca speaks on every
+  // move (on Up and Down it speaks no row header).
   var table = document.getElementById('matrix');
   var cells = [];
   var fixed = [];
-  var editor = document.createElement('input');
-  editor.id = 'editor';
-  ['autocomplete=off', 'autocorrect=off', 'autocapitalize=off', 'spellcheck=false', 'inputmode=text',
-   'enterkeyhint=done'].forEach(function (pair) { editor.setAttribute.apply(editor, pair.split('=')); });
+  var editor = document.getElementById('editor');
+  editor.remove();
   function add(parent, role, text) {
     var element = parent.appendChild(document.createElement('div'));
     element.setAttribute('role', role);
@@ -92,10 +76,8 @@
   }
   cells.forEach(function (cell, i) { cell.id = 'entry-' + ((i / 3 | 0) + 1) + '-' + (i % 3 + 1); cell.tabIndex = 0; });
 
-  // No long-press menu, no double-tap zoom, no made-up mouse events. On
-  // the canvas's parent, which also holds the table laid over it: the
-  // browser then knows the listeners cover the whole square. iOS opens its
-  // keyboard for a field focused at the end of a touch.
+  // No long-press menu, double-tap zoom or made-up mouse events anywhere on
+  // the square. iOS opens its keyboard for a field focused at a touch's end.
   stage.addEventListener('touchstart', function (event) { event.preventDefault(); }, { passive: false });
   stage.addEventListener('touchend', function (event) {
     event.preventDefault();
@@ -106,11 +88,7 @@
 
   // The focus mark shows only while the keyboard moves between entries.
   function byKeyboard(yes) { table.classList.toggle('keyboard', yes); }
-  function setText(element, text) {
-    if (element.textContent !== text) {
-      element.textContent = text;
-    }
-  }
+  function setText(element, text) { if (element.textContent !== text) { element.textContent = text; } }
   // A number as it is spoken: at most two decimals, no trailing zeros.
   function spoken(v) {
     return isNaN(v) ? 'not a number' : !isFinite(v) ? (v < 0 ? 'minus infinity' : 'infinity') :
@@ -135,39 +113,25 @@
       ' Write ' + commit.text.trim().replace(',', '.') + '.' : '';
     return at + ': ' + commit.text + ' was read as ' + spoken(value) + ': the number ends at ' + name + '.' + advice;
   }
-  // The worksheet's key points, letter, x and y in the figure's coordinates,
-  // as the site's build wrote them into the list.
+  // The worksheet's key points (letter, x, y), as the site's build listed them.
   var keyPoints = Array.from(points.children, function (item) { return item.dataset.point.split(' '); });
   var shown = [];
   var edited = null;
-  // After every event: the cells' texts, the entry in progress (its field
-  // named as it starts), the status after a commit and where the key points go.
   // Texts from the program are bytes, Latin-1 as the panel draws them.
-  function latin1(p) {
-    var bytes = [];
-    while (HEAPU8[p]) {
-      bytes.push(HEAPU8[p++]);
-    }
-    return String.fromCharCode.apply(null, bytes);
-  }
+  function latin1(p) { return String.fromCharCode.apply(null, HEAPU8.subarray(p, HEAPU8.indexOf(0, p))); }
+  // After every event: the cells' texts, the entry in progress, the status
+  // after a commit and where the key points go.
   Module.showState = function (editing, column, row, texts, stride, at, committedColumn, committedRow, text,
                                numberLength) {
     var values = Array.from(HEAPF32.subarray(at >> 2, (at >> 2) + 9));
     var commit = committedColumn >= 0 &&
       { column: committedColumn, row: committedRow, text: latin1(text), numberLength: numberLength };
-    for (var i = 0; i < 9; ++i) {
-      shown[i] = latin1(texts + stride * i);
-    }
-    cells.forEach(function (cell, i) {
-      if (cell !== edited) {
-        setText(cell, shown[i]);
-      }
-    });
+    shown = values.map(function (v, i) { return latin1(texts + stride * i); });
+    cells.forEach(function (cell, i) { if (cell !== edited) { setText(cell, shown[i]); } });
     fixed.forEach(function (cell, i) { setText(cell, shown[6 + i] + ', fixed'); });
     var cell = editing ? cells[row * 3 + column] : null;
     if (edited && edited !== cell) {
-      // Ended from the keyboard: its cell keeps the focus. Started by a
-      // press, ended: an on-screen keyboard may close.
+      // Ended from the keyboard, its cell keeps the focus; else an on-screen keyboard may close.
       if (document.activeElement === editor && table.classList.contains('keyboard') && !cell) {
         edited.focus({ preventScroll: true });
       }
@@ -220,13 +184,8 @@
       return code;
     }
     // What Xlib's XLookupString makes of a character typed with Control.
-    if (code >= 64 && code <= 126) {
-      return code & 31;
-    }
-    if (code === 32 || code === 50) {
-      return 0;
-    }
-    return code >= 51 && code <= 55 ? code - 24 : code === 56 ? 127 : code === 47 ? 31 : code;
+    return code >= 64 && code <= 126 ? code & 31 : code === 32 || code === 50 ? 0 :
+      code >= 51 && code <= 55 ? code - 24 : code === 56 ? 127 : code === 47 ? 31 : code;
   }
 
   function at(event) {
@@ -241,14 +200,11 @@
     Module._ostrivanePress(0, 1, p[0], p[1]);
   }
 
-  // The contrast switch: the system's setting until the student chooses,
-  // then the choice, kept for the next visit.
+  // The contrast switch: the system's setting until the student's choice, kept.
   var system = matchMedia('(prefers-contrast: more), (forced-colors: active)');
   function applyContrast() {
     var chosen = null;
-    try {
-      chosen = localStorage.getItem('ostrivane-contrast');
-    } catch (e) {}
+    try { chosen = localStorage.getItem('ostrivane-contrast'); } catch (e) {}
     contrastSwitch.setAttribute('aria-pressed', String(chosen ? chosen === 'more' : system.matches));
     redraw();
   }
@@ -270,13 +226,10 @@
     });
     table.style.visibility = 'visible';
 
-    // What a key means depends on whether an entry is in progress at the
-    // moment it arrives, which the program answers. With none, Enter or
-    // Space on an entry's cell is a left click at its centre, and the arrows
-    // move between entries (left and right within a row). Otherwise keys are
-    // the program's (Tab too, as on the desktop) and kept out of the field,
-    // so that each types once; Enter and Esc end the entry. The browser's
-    // shortcuts stay its own.
+    // A key is read against the program's state as it arrives. With no entry
+    // in progress, Enter or Space on an entry is a left click at its centre
+    // and the arrows move between entries; otherwise keys (Tab too) are the
+    // program's, kept out of the field. The browser's shortcuts stay its own.
     window.addEventListener('keydown', function (event) {
       var editing = Module._ostrivaneEditing() !== 0;
       var focused = cells.indexOf(document.activeElement);
@@ -302,9 +255,8 @@
       }
     });
 
-    // What an on-screen keyboard inserts into the field: each character as
-    // its code, a deletion backwards as Backspace. Pasting, cutting and
-    // undoing type nothing. The field then shows the program's text again.
+    // An on-screen keyboard's input: each character as its code, a deletion
+    // backwards as Backspace; pasting, cutting and undoing type nothing.
     editor.addEventListener('input', function (event) {
       var before = shown[cells.indexOf(edited)] || '';
       var now = editor.value;
@@ -324,9 +276,8 @@
       }
     });
 
-    // Presses on the canvas, and a screen reader's activation of an entry's
-    // cell (a click at its centre too), are heard on the window, so that
-    // nothing on the page is announced as clickable.
+    // Presses and a screen reader's activation of an entry (a click at its
+    // centre) are heard on the window: nothing is announced as clickable.
     var lastTouch = -Infinity;
     function press(state) {
       return function (event) {
@@ -340,20 +291,13 @@
         }
         // Also keeps the focus where the program put it.
         event.preventDefault();
-        // A tap or a pen's touch is a left press and release, once: the
-        // mouse events that the browser makes up after it are not counted.
-        if (touch) {
-          lastTouch = event.timeStamp;
-        }
+        // A tap is one left press and release, without the made-up mouse events.
+        lastTouch = touch ? event.timeStamp : lastTouch;
         var p = at(event);
         Module._ostrivanePress(touch ? 0 : event.button, state, p[0], p[1]);
       };
     }
-    window.addEventListener('pointerdown', function (event) {
-      if (event.target === canvas) {
-        byKeyboard(false);
-      }
-    });
+    window.addEventListener('pointerdown', function (event) { if (event.target === canvas) { byKeyboard(false); } });
     ['pointerdown', 'mousedown'].forEach(function (type) { window.addEventListener(type, press(0)); });
     ['pointerup', 'mouseup'].forEach(function (type) { window.addEventListener(type, press(1)); });
     window.addEventListener('click', function (event) {
@@ -366,9 +310,8 @@
     window.addEventListener('contextmenu', function (event) { if (event.target === canvas) { event.preventDefault(); } });
 
     contrastSwitch.addEventListener('click', function () {
-      try {
-        localStorage.setItem('ostrivane-contrast', contrastSwitch.getAttribute('aria-pressed') === 'true' ? 'less' : 'more');
-      } catch (e) {}
+      var more = contrastSwitch.getAttribute('aria-pressed') !== 'true';
+      try { localStorage.setItem('ostrivane-contrast', more ? 'more' : 'less'); } catch (e) {}
       applyContrast();
     });
     system.addEventListener('change', applyContrast);
