@@ -54,27 +54,32 @@
   var fixed = [];
   var editor = document.getElementById('editor');
   editor.remove();
-  function add(parent, role, text) {
-    var element = parent.appendChild(document.createElement('div'));
-    element.setAttribute('role', role);
-    element.textContent = text;
-    return element;
-  }
-  for (var r = -1; r < 3; ++r) {
-    var row = add(table, 'row', '');
-    add(row, r < 0 ? 'columnheader' : 'rowheader', r < 0 ? 'Row' : 'Row ' + (r + 1));
-    for (var c = 0; c < 3; ++c) {
-      var cell = add(row, r < 0 ? 'columnheader' : 'gridcell', r < 0 ? 'Column ' + (c + 1) : '');
-      cell.setAttribute('aria-colindex', c + 1);
-      if (r >= 0) {
-        row.setAttribute('aria-rowindex', r + 1);
-        cell.setAttribute('aria-rowindextext', 'row ' + (r + 1));
-        cell.setAttribute('aria-colindextext', 'Column ' + (c + 1) + ' ');
-        (r < 2 ? cells : fixed).push(cell);
+  // The grid is made where the program places it, all at once: Firefox
+  // counts no columns of a grid whose cells were hidden when made.
+  function makeGrid(left, top, pitch, width, height) {
+    function add(parent, role, text, style) {
+      var element = parent.appendChild(document.createElement('div'));
+      element.setAttribute('role', role);
+      element.textContent = text;
+      Object.assign(element.style, style);
+      return element;
+    }
+    // The headers' row lies above the first, within the square.
+    for (var r = -1; r < 3; ++r) {
+      var row = add(table, 'row', '', { top: (r < 0 ? 0 : top + pitch * r) + '%', height: (r < 0 ? top : height) + '%' });
+      for (var c = -1; c < 3; ++c) {
+        var cell = add(row, r < 0 ? 'columnheader' : c < 0 ? 'rowheader' : 'gridcell',
+          r < 0 ? (c < 0 ? 'Row' : 'Column ' + (c + 1)) : c < 0 ? 'Row ' + (r + 1) : '',
+          { left: left + pitch * c + '%', width: width + '%' });
+        if (r >= 0 && c >= 0) {
+          cell.setAttribute('aria-rowindextext', 'row ' + (r + 1));
+          cell.setAttribute('aria-colindextext', 'Column ' + (c + 1) + ' ');
+          (r < 2 ? cells : fixed).push(cell);
+        }
       }
     }
+    cells.forEach(function (cell, i) { cell.id = 'entry-' + ((i / 3 | 0) + 1) + '-' + (i % 3 + 1); cell.tabIndex = 0; });
   }
-  cells.forEach(function (cell, i) { cell.id = 'entry-' + ((i / 3 | 0) + 1) + '-' + (i % 3 + 1); cell.tabIndex = 0; });
 
   // No long-press menu, double-tap zoom or made-up mouse events anywhere on
   // the square. iOS opens its keyboard for a field focused at a touch's end.
@@ -215,16 +220,7 @@
   // The program's callbacks are there: the table takes the panel's boxes'
   // places, and events reach the program.
   Module.startPage = function (left, top, pitch, width, height) {
-    // The headers' row lies above the first, within the square.
-    Array.from(table.children).forEach(function (row, r) {
-      row.style.top = (r ? top + pitch * (r - 1) : 0) + '%';
-      row.style.height = (r ? height : top) + '%';
-      Array.from(row.children).forEach(function (cell, c) {
-        cell.style.left = left + pitch * (c - 1) + '%';
-        cell.style.width = width + '%';
-      });
-    });
-    table.style.visibility = 'visible';
+    makeGrid(left, top, pitch, width, height);
 
     // A key is read against the program's state as it arrives. With no entry
     // in progress, Enter or Space on an entry is a left click at its centre
