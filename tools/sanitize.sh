@@ -11,4 +11,4 @@ ensure_packages run test
 build_preset sanitizer
 cd "$OSTRIVANE_ROOT/build/sanitizer"
 export OSTRIVANE_STRESS_EVENTS=${OSTRIVANE_STRESS_EVENTS:-1000000}
-with_display ctest --output-on-failure --parallel "$(nproc 2>/dev/null || echo 2)" -LE "windows|web" "$@"
+with_display ctest --output-on-failure --parallel "$(nproc 2>/dev/null || echo 2)" -LE "windows|web|screen-reader" "$@"
