@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -501,13 +502,21 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
         program_->pressKey(key);
     };
     // An Orca command in browse mode: its keys stay down until Orca has
-    // said `answer`, as a person lets go after hearing it (let go at once,
-    // a table move can end in focus mode before it is done).
+    // said `answer` and is done with them, as a person lets go after
+    // hearing it (let go at once, a table move can end in focus mode before
+    // it is done), and the browser has reported where Orca put the caret,
+    // or for a second more.
     const auto command = [&](const std::string &keys, const std::string &answer) {
         heard = reader_->spoken().size();
-        const std::size_t from = heard;
-        program_->holdKey(
-            keys, [&] { return reader_->waitToSay(answer, from, std::chrono::milliseconds(0)) != 0; });
+        const std::size_t from = heard, mark = reader_->logMark();
+        std::optional<std::chrono::steady_clock::time_point> answered;
+        program_->holdKey(keys, [&] {
+            if (!answered && reader_->waitToSay(answer, from, std::chrono::milliseconds(0)) != 0) {
+                answered = std::chrono::steady_clock::now();
+            }
+            return answered && (reader_->handled(mark) ||
+                                std::chrono::steady_clock::now() - *answered > std::chrono::seconds(1));
+        });
         return says(keys + "'s answer", answer);
     };
     const auto place = [](Cell cell) {

@@ -365,6 +365,39 @@ std::vector<std::string> ScreenReader::spoken() const {
     return utterances;
 }
 
+std::size_t ScreenReader::logMark() const {
+    std::ifstream log(log_);
+    std::size_t lines = 0;
+    for (std::string line; std::getline(log, line);) {
+        ++lines;
+    }
+    return lines;
+}
+
+// Orca logs "WEB: Caret set to N in [role | name]" where a command leaves
+// the caret, "Dequeued object:text-caret-moved [role | name] (...)" as it
+// takes up the browser's report (its queue may lag behind), and the end of
+// a key press's handling as "^^^^^ CONSUME ATSPI_KEY_PRESSED_EVENT".
+bool ScreenReader::handled(std::size_t mark) const {
+    std::ifstream log(log_);
+    std::string line, caretAt;
+    bool ended = false, reported = true;
+    for (std::size_t n = 0; std::getline(log, line); ++n) {
+        if (n < mark) {
+            continue;
+        }
+        const std::size_t set = line.find(" - WEB: Caret set to ");
+        if (!ended && set != std::string::npos) {
+            caretAt = line.substr(line.find(" in [", set) + 4);
+            reported = false;
+        } else if (!reported && line.find("Dequeued object:text-caret-moved " + caretAt + " (") != std::string::npos) {
+            reported = true;
+        }
+        ended = ended || line.rfind("^^^^^ CONSUME ATSPI_KEY_PRESSED_EVENT", 0) == 0;
+    }
+    return ended && reported;
+}
+
 std::size_t ScreenReader::waitToSay(const std::string &phrase, std::size_t after,
                                     std::chrono::milliseconds timeout) const {
     const auto lower = [](std::string text) {

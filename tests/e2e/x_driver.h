@@ -112,6 +112,12 @@ public:
     // and including it, or 0 after `timeout`.
     std::size_t waitToSay(const std::string &phrase, std::size_t after = 0,
                           std::chrono::milliseconds timeout = defaultWait) const;
+    // The lines of its log so far: a mark for `handled`.
+    std::size_t logMark() const;
+    // Whether, since `mark`, Orca has handled a key press to its end and the
+    // browser has reported the caret where that left it: a report that
+    // comes after the key is let go is taken for the student's own move.
+    bool handled(std::size_t mark) const;
 
 private:
     // Ends Orca and the bus, and removes the runtime folder.
