@@ -390,7 +390,8 @@ bool ScreenReader::handled(std::size_t mark) const {
         if (!ended && set != std::string::npos) {
             caretAt = line.substr(line.find(" in [", set) + 4);
             reported = false;
-        } else if (!reported && line.find("Dequeued object:text-caret-moved " + caretAt + " (") != std::string::npos) {
+        } else if (!reported &&
+                   line.find("Dequeued object:text-caret-moved " + caretAt + " (") != std::string::npos) {
             reported = true;
         }
         ended = ended || line.rfind("^^^^^ CONSUME ATSPI_KEY_PRESSED_EVENT", 0) == 0;
