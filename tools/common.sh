@@ -67,6 +67,16 @@ ensure_packages() {
         "${missing[@]}" >/dev/null
 }
 
+# npm_install FOLDER NODE_DIR: the npm packages of FOLDER/package.json into
+# NODE_DIR, exactly as FOLDER/package-lock.json pins them.
+npm_install() {
+    # A nodejs package may bring npm itself; Debian's comes without it.
+    command -v npm >/dev/null 2>&1 || ensure_packages npm
+    mkdir -p "$2"
+    cp "$1/package.json" "$1/package-lock.json" "$2/"
+    npm ci --prefix "$2" --no-audit --no-fund --silent
+}
+
 # build_preset NAME [CMAKE_ARGS...]: configures and builds one preset of
 # CMakePresets.json, in build/NAME/.
 build_preset() {

@@ -9,14 +9,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 node_dir=${OSTRIVANE_NODE_DIR:-$root/build/node}
 if [ "${1:-}" = --install ]; then
-    # A nodejs package may bring npm itself; Debian's comes without it.
-    if ! command -v npm >/dev/null 2>&1; then
-        source "$root/tools/common.sh"
-        ensure_packages npm
-    fi
-    mkdir -p "$node_dir"
-    cp "$root/tests/web/package.json" "$root/tests/web/package-lock.json" "$node_dir/"
-    exec npm ci --prefix "$node_dir" --no-audit --no-fund --silent
+    source "$root/tools/common.sh"
+    npm_install "$root/tests/web" "$node_dir"
+    exit
 fi
 if ! cmp -s "$root/tests/web/package-lock.json" "$node_dir/package-lock.json" || [ ! -d "$node_dir/node_modules" ]; then
     echo "The npm packages of tests/web/package.json are missing or older in $node_dir;" \
