@@ -1,18 +1,7 @@
-// The printable handouts that docs/lessons/handout.sh makes of the lesson sheet
-// (CTest makes them first, as the fixture test handout_make): the teacher's
-// copy and the students' worksheet. Each PDF is read with poppler's
-// pdftotext, pdfinfo and pdfimages and with qpdf, not compared byte for byte.
-// Both must be tagged, with their language, title and matrices as tables.
-// The teacher's copy must hold every exercise's heading with its picture
-// after it, each picture the print version of the sheet's screenshot (the
-// same pixels, the background white, every drawn colour dark and the figure,
-// axes, ticks and matrix apart in greyscale) on the page of its answer, and
-// end on a one-page answer key that agrees with the exercise list. The
-// worksheet must give each prediction a frame (labelled axes and the figure
-// where it starts, drawn as the frames in WORK/frames/ say) and a key-point
-// table on its exercise's pages. The sheet's answers and notes for the
-// teacher must print in the teacher's copy and nowhere in the worksheet,
-// and the worksheet must hold no give-away.
+// The printable handouts that the build makes of the lesson sheet
+// (docs/lessons/handout.sh): the teacher's copy and the students' worksheet,
+// each read with poppler's pdftotext, pdfinfo and pdfimages, qpdf and
+// pikepdf for what it must hold, never compared byte for byte.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,25 +55,11 @@ std::string quoted(const std::string &path) {
     return "'" + path + "'";
 }
 
-// The text with every run of white space made one blank, as line breaks
-// fall where the layout puts them.
-std::string squeezed(const std::string &text) {
-    std::istringstream words(text);
-    std::string result;
-    for (std::string word; words >> word;) {
-        result += (result.empty() ? "" : " ") + word;
-    }
-    return result;
-}
-
 class Handout : public testing::Test {
 protected:
     void SetUp() override {
         for (const std::string &pdf : {handoutPdf, worksheetPdf}) {
-            ASSERT_TRUE(std::filesystem::exists(pdf)) << pdf
-                                                      << " is not there; ctest makes it (test handout_make), "
-                                                         "or run: bash docs/lessons/handout.sh --out "
-                                                      << handoutPdf;
+            ASSERT_TRUE(std::filesystem::exists(pdf)) << pdf << " is not there; the build makes it";
         }
         exercises = lessons::readSheet(lessons::theSheet());
         ASSERT_FALSE(exercises.empty());
@@ -237,6 +212,7 @@ std::vector<std::string> phrasesOf(const std::string &answer) {
 
 using lessons::Copy;
 using lessons::SheetLine;
+using lessons::squeezed;
 
 bool printsIn(Copy line, Copy copy) {
     return line == Copy::both || line == copy;

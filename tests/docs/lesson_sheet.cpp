@@ -2,6 +2,7 @@
 
 #include "number_grammar.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -14,10 +15,10 @@ namespace lessons {
 
 namespace {
 
-const char *const places[2][3] = {
-    {"top-left", "top-middle", "top-right"},
-    {"middle-left", "centre", "middle-right"},
-};
+// The names the sheet's steps give the values, row by row: the value in
+// (column, row) is places[3 * row + column].
+const char *const places[6] = {"top-left",    "top-middle", "top-right",
+                               "middle-left", "centre",     "middle-right"};
 
 std::vector<std::string> words(const std::string &line) {
     std::istringstream in(line);
@@ -39,7 +40,7 @@ std::string describe(const std::vector<Entry> &entries) {
     }
     std::string result;
     for (const Entry &e : entries) {
-        result += (result.empty() ? "" : ", ") + e.text + " into the " + placeName(e.column, e.row);
+        result += (result.empty() ? "" : ", ") + e.text + " into the " + places[3 * e.row + e.column];
     }
     return result;
 }
@@ -67,7 +68,7 @@ void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Affi
         }
         for (int c = 0; c < 3; ++c) {
             const std::string &text = rows[r][c];
-            const std::string place = r < 2 ? "the " + placeName(c, r) + " value"
+            const std::string place = r < 2 ? "the " + std::string(places[3 * r + c]) + " value"
                                             : "the bottom row's value " + std::to_string(c + 1);
             if (!isPlainNumber(text)) {
                 problems->push_back(where + ": its matrix block shows " + quoted(text) + " as " + place +
@@ -83,12 +84,6 @@ void compareMatrix(const std::vector<std::vector<std::string>> &rows, const Affi
     }
 }
 
-}  // namespace
-
-bool operator==(const Entry &a, const Entry &b) {
-    return a.column == b.column && a.row == b.row && a.text == b.text;
-}
-
 std::ifstream opened(const std::string &relative) {
     const std::string path = std::string(OSTRIVANE_SOURCE_DIR) + "/" + relative;
     std::ifstream in(path);
@@ -96,6 +91,20 @@ std::ifstream opened(const std::string &relative) {
         throw std::runtime_error("cannot open " + path);
     }
     return in;
+}
+
+}  // namespace
+
+std::string squeezed(const std::string &text) {
+    std::string result;
+    for (const std::string &word : words(text)) {
+        result += (result.empty() ? "" : " ") + word;
+    }
+    return result;
+}
+
+bool operator==(const Entry &a, const Entry &b) {
+    return a.column == b.column && a.row == b.row && a.text == b.text;
 }
 
 std::vector<SheetLine> theSheet() {
@@ -154,17 +163,12 @@ Affine afterTyping(const std::vector<Entry> &entries) {
     return matrix;
 }
 
-std::string placeName(int column, int row) {
-    return places[row][column];
-}
-
 std::vector<SheetLine> readLines(std::istream &in) {
     std::vector<SheetLine> result;
     Copy copy = Copy::both;
     std::string fence;
     bool inFence = false;
     for (std::string line; std::getline(in, line);) {
-        const std::vector<std::string> w = words(line);
         if (line.compare(0, 3, "```") == 0) {
             inFence = !inFence;
             if (inFence) {
@@ -177,12 +181,12 @@ std::vector<SheetLine> readLines(std::istream &in) {
             }
             continue;
         }
-        if (!inFence && (w == std::vector<std::string>{"<div", "class=\"teacher\">"} ||
-                         w == std::vector<std::string>{"<div", "class=\"answer\">"})) {
+        const std::string tag = inFence ? "" : squeezed(line);
+        if (tag == "<div class=\"teacher\">" || tag == "<div class=\"answer\">") {
             copy = Copy::teacher;
-        } else if (!inFence && w == std::vector<std::string>{"<div", "class=\"student\">"}) {
+        } else if (tag == "<div class=\"student\">") {
             copy = Copy::worksheet;
-        } else if (!inFence && w == std::vector<std::string>{"</div>"}) {
+        } else if (tag == "</div>") {
             copy = Copy::both;
         }
         result.push_back({line, copy, fence, false});
@@ -248,13 +252,13 @@ std::vector<SheetExercise> readSheet(const std::vector<SheetLine> &lines) {
             inAnswer = false;
             continue;
         }
-        const std::vector<std::string> w = words(line);
-        if (w == std::vector<std::string>{"<div", "class=\"answer\">"}) {
+        const std::string tag = squeezed(line);
+        if (tag == "<div class=\"answer\">") {
             section.answers.emplace_back();
             inAnswer = true;
             continue;
         }
-        if (inAnswer && w == std::vector<std::string>{"</div>"}) {
+        if (inAnswer && tag == "</div>") {
             inAnswer = false;
             continue;
         }
@@ -266,18 +270,11 @@ std::vector<SheetExercise> readSheet(const std::vector<SheetLine> &lines) {
         }
         if (std::regex_match(line, stepStart)) {
             std::smatch m;
-            bool read = false;
-            if (std::regex_match(line, m, step)) {
-                for (int r = 0; r < 2 && !read; ++r) {
-                    for (int c = 0; c < 3 && !read; ++c) {
-                        if (m[1] == places[r][c]) {
-                            section.steps.push_back({c, r, m[2]});
-                            read = true;
-                        }
-                    }
-                }
-            }
-            if (!read) {
+            const int place = static_cast<int>(
+                std::regex_match(line, m, step) ? std::find(places, places + 6, m[1].str()) - places : 6);
+            if (place < 6) {
+                section.steps.push_back({place % 3, place / 3, m[2]});
+            } else {
                 section.unreadSteps.push_back(line);
             }
         }

@@ -11,6 +11,10 @@
 
 namespace lessons {
 
+// The text with every run of white space made one blank, as pdftotext and
+// the sheet's hand-aligned columns break and pad where they like.
+std::string squeezed(const std::string &text);
+
 // One value typed by a teacher: the green value in `column` (0 left, 1
 // middle, 2 right) and `row` (0 top, 1 middle), and the text typed into it.
 struct Entry {
@@ -31,19 +35,14 @@ struct Exercise {
     bool followsOn = false;
 };
 
-// Reads the exercise list: one exercise a line, "NAME [follows-on] C,R=TEXT ...", with
-// blank lines and lines starting with '#' left out. Throws
-// std::runtime_error naming `fileName` and the line at fault.
+// Reads the exercise list: one exercise a line, "NAME [follows-on] C,R=TEXT ...",
+// '#' starting a comment line. Throws std::runtime_error naming `fileName`
+// and the line at fault.
 std::vector<Exercise> readExercises(std::istream &in, const std::string &fileName);
 
 // The identity with the entries typed over it in order, each value as the
 // program stores it (single precision): what the matrix's top two rows do.
 Affine afterTyping(const std::vector<Entry> &entries);
-
-// The name the sheet's steps give the value in (column, row):
-// "top-left", "top-middle", "top-right", "middle-left", "centre",
-// "middle-right".
-std::string placeName(int column, int row);
 
 // One frame of the worksheet, a line "X0 X1 Y0 Y1 CAPTION" of a "```frames"
 // block: the axes from x0 to x1 and from y0 to y1, for the prediction the
@@ -66,12 +65,11 @@ struct SheetLine {
     bool opensFence = false;
 };
 
-// The one reader of the sheet: its lines as above.
+// The one reader of the sheet.
 std::vector<SheetLine> readLines(std::istream &in);
 
-// The repository's own: the lines of docs/lessons.md and the exercises of
-// docs/lessons/exercises.txt. Throw std::runtime_error when a file cannot
-// be read.
+// docs/lessons.md and docs/lessons/exercises.txt read as above; throw
+// std::runtime_error when a file cannot be read.
 std::vector<SheetLine> theSheet();
 std::vector<Exercise> theList();
 

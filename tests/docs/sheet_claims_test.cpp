@@ -24,12 +24,6 @@ struct Reading {
     std::string stored;  // as the sheet writes it
 };
 
-std::string trimmed(const std::string &text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    const std::size_t last = text.find_last_not_of(" \t");
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-}
-
 // The rows of the sheet's ```readings blocks: "TYPED | STORED | WHY", with
 // "(nothing)" for an empty entry.
 std::vector<Reading> readings() {
@@ -39,21 +33,23 @@ std::vector<Reading> readings() {
             std::istringstream row(line);
             std::string typed, stored;
             if (std::getline(row, typed, '|') && std::getline(row, stored, '|')) {
-                typed = trimmed(typed);
-                result.push_back({typed == "(nothing)" ? "" : typed, trimmed(stored)});
+                typed = lessons::squeezed(typed);
+                result.push_back({typed == "(nothing)" ? "" : typed, lessons::squeezed(stored)});
             }
         }
     }
     return result;
 }
 
-// The pixel of an editable value's centre in a 600x600 window.
-int pixelColumn(int column) {
-    return cells::pixelX(cells::centreX(column));
+// A fresh editor in a 600x600 window, and a click on the centre of one of
+// its editable values.
+void freshEditor() {
+    resetEditorState();
+    editorState.windowWidth = editorState.windowHeight = 600;
 }
 
-int pixelRow(int row) {
-    return cells::pixelY(cells::centreY(row));
+void clickValue(int column, int row) {
+    click(cells::pixelX(cells::centreX(column)), cells::pixelY(cells::centreY(row)));
 }
 
 // The top-left value is clicked and the text typed, then the entry is ended
@@ -70,16 +66,15 @@ TEST(NumbersBox, EveryExampleStoresTheNumberGiven) {
         {"Enter", [] { type("\r"); }},
         {"Esc", [] { type("\x1b"); }},
         {"a click in the middle of the window", [] { click(300, 300); }},
-        {"a stray click just left of the matrix", [] { click(cells::pixelX(27), pixelRow(0)); }},
-        {"a click on the top-middle value", [] { click(pixelColumn(1), pixelRow(0)); }},
+        {"a stray click just left of the matrix",
+         [] { click(cells::pixelX(27), cells::pixelY(cells::centreY(0))); }},
+        {"a click on the top-middle value", [] { clickValue(1, 0); }},
     };
     for (const Reading &reading : readings()) {
         const float expected = std::stof(reading.stored);
         for (const Ending &ending : endings) {
-            resetEditorState();
-            editorState.windowWidth = 600;
-            editorState.windowHeight = 600;
-            click(pixelColumn(0), pixelRow(0));
+            freshEditor();
+            clickValue(0, 0);
             ASSERT_EQ(editorState.editing, 1);
             type(reading.typed);
             ending.end();
@@ -100,11 +95,10 @@ TEST(NumbersBox, EveryExampleStoresTheNumberGiven) {
 // does: a click on the value, the text, Enter.
 std::vector<float> typedIntoTheEditor(const std::vector<lessons::Entry> &entries, bool fresh = true) {
     if (fresh) {
-        resetEditorState();
-        editorState.windowWidth = editorState.windowHeight = 600;
+        freshEditor();
     }
     for (const lessons::Entry &e : entries) {
-        click(pixelColumn(e.column), pixelRow(e.row));
+        clickValue(e.column, e.row);
         type(e.text + "\r");
     }
     return std::vector<float>(editorState.matrix, editorState.matrix + 9);
