@@ -25,6 +25,8 @@
 
 namespace {
 
+using lessons::squeezed;
+
 const std::string sourceDir = OSTRIVANE_SOURCE_DIR;
 const std::string handoutDir = OSTRIVANE_HANDOUT_DIR;
 const std::string handoutPdf = handoutDir + "/lessons.pdf";
@@ -212,7 +214,6 @@ std::vector<std::string> phrasesOf(const std::string &answer) {
 
 using lessons::Copy;
 using lessons::SheetLine;
-using lessons::squeezed;
 
 bool printsIn(Copy line, Copy copy) {
     return line == Copy::both || line == copy;
