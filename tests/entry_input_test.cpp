@@ -35,10 +35,6 @@ float stored(const std::string &text) {
     return editorState.matrix[0];
 }
 
-float &entry(int r, int c) {
-    return editorState.matrix[c * 3 + r];
-}
-
 }  // namespace
 
 using HitTest = StateTest;

@@ -12,9 +12,14 @@
 
 namespace {
 
-// Row r, column c of the 3x3 matrix.
-float &entry(int r, int c) {
-    return editorState.matrix[c * 3 + r];
+// The matrix's top two rows set to `m`'s.
+void setMatrix(const Affine &m) {
+    const double rows[2][3] = {{m.a, m.b, m.tx}, {m.c, m.d, m.ty}};
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            entry(r, c) = static_cast<float>(rows[r][c]);
+        }
+    }
 }
 
 void expectFigureThrough(const Picture &frame, const Affine &m) {
@@ -48,12 +53,7 @@ TEST_F(RenderTest, FigureFollowsEachKindOfMatrix) {
     for (const Case &k : cases) {
         SCOPED_TRACE(k.name);
         resetEditorState();
-        entry(0, 0) = static_cast<float>(k.m.a);
-        entry(0, 1) = static_cast<float>(k.m.b);
-        entry(0, 2) = static_cast<float>(k.m.tx);
-        entry(1, 0) = static_cast<float>(k.m.c);
-        entry(1, 1) = static_cast<float>(k.m.d);
-        entry(1, 2) = static_cast<float>(k.m.ty);
+        setMatrix(k.m);
         const Picture frame = GlWindow::drawFrame();
         expectFigureThrough(frame, k.m);
         for (const Point &p : k.shown) {
@@ -67,10 +67,7 @@ TEST_F(RenderTest, FigureFollowsEachKindOfMatrix) {
 }
 
 TEST_F(RenderTest, CollapsedMatrixDrawsAtMostAPointAndLeavesTheAxes) {
-    entry(0, 0) = 0.0f;
-    entry(1, 1) = 0.0f;
-    entry(0, 2) = -20.0f;
-    entry(1, 2) = -30.0f;
+    setMatrix({0, 0, -20, 0, 0, -30});
     const Picture frame = GlWindow::drawFrame();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // Whatever is drawn of the figure lies on the single point.
@@ -85,9 +82,7 @@ TEST_F(RenderTest, NonFiniteAndHugeEntriesDrawWithoutFailing) {
     const float inf = std::numeric_limits<float>::infinity();
     const float values[] = {inf, -inf, 3.0e38f, -3.0e38f};
     for (float v : values) {
-        resetEditorState();
-        entry(0, 1) = v;
-        entry(1, 2) = v;
+        setMatrix({1, v, 0, 0, 1, v});
         const Picture frame = GlWindow::drawFrame();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         // The axes and the panel's instruction line still draw.
@@ -134,10 +129,7 @@ TEST_F(RenderTest, AxesAndTicksAreBlueEveryFiveUnits) {
 // modelview matrix at the identity for the panel and the next frame.
 TEST_F(RenderTest, AxesDoNotMoveWithTheMatrix) {
     const Picture before = GlWindow::drawFrame();
-    entry(0, 0) = 2.0f;
-    entry(0, 1) = -1.0f;
-    entry(1, 2) = 30.0f;
-    entry(0, 2) = -40.0f;
+    setMatrix({2, -1, -40, 0, 1, 30});
     const Picture after = GlWindow::drawFrame();
     for (int i = 0; i <= 20; ++i) {
         const float t = -50.0f + 5.0f * static_cast<float>(i);
