@@ -1,24 +1,22 @@
 #include "number_grammar.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <regex>
 
 namespace {
 
-const std::regex &plainDecimalPrefix() {
+// Length of the longest prefix of `text` that reads as a plain decimal
+// number; 0 when there is none.
+std::size_t referenceDecimalLength(const std::string &text) {
     static const std::regex prefix(R"(^[ \t\n\v\f\r]*[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)");
-    return prefix;
+    std::smatch match;
+    return std::regex_search(text, match, prefix, std::regex_constants::match_continuous)
+               ? static_cast<std::size_t>(match.length(0))
+               : 0;
 }
 
 }  // namespace
-
-std::size_t referenceDecimalLength(const std::string &text) {
-    std::smatch match;
-    if (!std::regex_search(text, match, plainDecimalPrefix(), std::regex_constants::match_continuous)) {
-        return 0;
-    }
-    return static_cast<std::size_t>(match.length(0));
-}
 
 float referenceValue(const std::string &text) {
     const std::size_t length = referenceDecimalLength(text);

@@ -6,16 +6,12 @@
 #ifndef OSTRIVANE_NUMBER_GRAMMAR_H
 #define OSTRIVANE_NUMBER_GRAMMAR_H
 
-#include <cstddef>
 #include <string>
 
-// Length of the longest prefix of `text` that reads as a plain decimal
-// number: blanks, an optional sign, digits with at most one point (at least
-// one digit), then optionally an exponent. 0 when there is none.
-std::size_t referenceDecimalLength(const std::string &text);
-
-// The value an entry of `text` should store: the prefix's number, or 0 when
-// the text has no such prefix.
+// The value an entry of `text` should store: the number of its longest
+// prefix that reads as a plain decimal number (blanks, an optional sign,
+// digits with at most one point, at least one digit, then optionally an
+// exponent), or 0 when the text has no such prefix.
 float referenceValue(const std::string &text);
 
 // Whether the whole text is such a number, with no blanks before it.

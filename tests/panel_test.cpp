@@ -67,9 +67,6 @@ TEST_F(RenderTest, IdentityValuesInTheirCellsAndColours) {
             EXPECT_TRUE(cellMask(frame, c, r, r == 2 ? shade::editableValue : shade::fixedValue).empty());
         }
     }
-    // No highlight box while idle.
-    const Picture again = GlWindow::drawFrame();
-    EXPECT_EQ(again.countLit(boxColumn(0) - 12, boxRow(0) + 8, 4, 3), 0);
 }
 
 TEST_F(RenderTest, ValuesAreShownWithTwoDecimalsAndTheirSign) {

@@ -16,6 +16,11 @@
 // Puts editorState back to the values it has when the program starts.
 void resetEditorState();
 
+// Row r, column c of the matrix, which is stored column-major.
+inline float &entry(int r, int c) {
+    return editorState.matrix[c * 3 + r];
+}
+
 // Input as GLUT delivers it to the program's callbacks: a press of `button`
 // at window pixel (x, y); a left click (press and release); keys, one by one.
 void press(int x, int y, int button = GLUT_LEFT_BUTTON);

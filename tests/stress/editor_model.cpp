@@ -1,6 +1,7 @@
 #include "editor_model.h"
 
 #include <cstring>
+#include <sstream>
 
 #include "glut_include.h"
 #include "matrix_panel.h"
@@ -113,7 +114,7 @@ void EditorModel::commit() {
 }
 
 std::string EditorModel::differences(const EditorState &actual) const {
-    Faults out;
+    std::ostringstream out;
     if ((actual.editing != 0) != editing_ || actual.editing > 1) {
         out << "editing is " << int{actual.editing} << ", expected " << editing_ << "; ";
     }

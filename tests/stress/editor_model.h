@@ -6,29 +6,9 @@
 #ifndef OSTRIVANE_EDITOR_MODEL_H
 #define OSTRIVANE_EDITOR_MODEL_H
 
-#include <optional>
-#include <sstream>
 #include <string>
 
 #include "editor_state.h"
-
-// Collects fault descriptions; costs nothing while there are none, which is
-// nearly always.
-class Faults {
-public:
-    template <typename T>
-    Faults &operator<<(const T &value) {
-        if (!out_) {
-            out_.emplace();
-        }
-        *out_ << value;
-        return *this;
-    }
-    std::string str() const { return out_ ? out_->str() : std::string(); }
-
-private:
-    std::optional<std::ostringstream> out_;
-};
 
 class EditorModel {
 public:

@@ -59,19 +59,14 @@ struct Event {
 
     std::string describe() const {
         std::ostringstream out;
-        switch (kind) {
-            case mouse:
-                out << "onMouse(" << a << ", " << b << ", " << c << ", " << d << ")";
-                break;
-            case key:
-                out << "onKeyboard(" << a << ")";
-                break;
-            case reshape:
-                out << "onReshape(" << a << ", " << b << ")";
-                break;
-            case frame:
-                out << "onDisplay()";
-                break;
+        if (kind == mouse) {
+            out << "onMouse(" << a << ", " << b << ", " << c << ", " << d << ")";
+        } else if (kind == key) {
+            out << "onKeyboard(" << a << ")";
+        } else if (kind == reshape) {
+            out << "onReshape(" << a << ", " << b << ")";
+        } else {
+            out << "onDisplay()";
         }
         return out.str();
     }
@@ -205,7 +200,7 @@ private:
 
 // The invariants of the editor state that hold after any event whatever.
 std::string brokenInvariants(const EditorState &s) {
-    Faults out;
+    std::ostringstream out;
     if (s.matrix[2] != 0.0f || s.matrix[5] != 0.0f || s.matrix[8] != 1.0f) {
         out << "row 2 of the matrix is " << s.matrix[2] << " " << s.matrix[5] << " " << s.matrix[8] << "; ";
     }
@@ -240,7 +235,7 @@ std::string brokenInvariants(const EditorState &s) {
 // progress (and leave it alone otherwise), turn it back at its bounds, copy
 // the matrix into the drawing matrix, and leave OpenGL without an error.
 std::string frameFaults(const EditorState &before, const EditorState &after, const float *matrix) {
-    Faults out;
+    std::ostringstream out;
     if (before.editing == 1) {
         const float moved = after.pulseLevel - before.pulseLevel;
         if (std::fabs(std::fabs(moved) - pulseStep) > 1e-6f || (moved > 0.0f) != (before.pulseStep > 0.0f)) {

@@ -55,13 +55,13 @@ namespace {
 constexpr int side = 600;
 constexpr int bar = '|';
 
-// Lit pixels as (column, row from the bottom).
+// Lit pixels as (column, row from the top).
 using Pixels = std::set<std::pair<int, int>>;
 
 // Lit pixels as text, one row a line from the top, for messages.
 std::string picture(const Pixels &lit) {
     std::string text;
-    for (int row = 320; row >= 280; --row) {
+    for (int row = 280; row <= 320; ++row) {
         std::string line;
         for (int column = 290; column <= 340; ++column) {
             line += lit.count({column, row}) != 0 ? '#' : '.';
@@ -78,18 +78,9 @@ Pixels desktopGlut(int code) {
     glRasterPos2f(0.0f, 0.0f);
     glutBitmapCharacter(GLUT_BITMAP_HELVETICA_10, code);
     glutBitmapCharacter(GLUT_BITMAP_HELVETICA_10, bar);
-    glFinish();
-    std::vector<unsigned char> rgb(static_cast<std::size_t>(side) * side * 3);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     Pixels lit;
-    for (int row = 0; row < side; ++row) {
-        for (int column = 0; column < side; ++column) {
-            if (rgb[(static_cast<std::size_t>(row) * side + column) * 3] != 0) {
-                lit.insert({column, row});
-            }
-        }
+    for (int i : GlWindow::readBack().maskOf(0, 0, side, side, [](Rgb p) { return p.r != 0; })) {
+        lit.insert({i % side, i / side});
     }
     return lit;
 }
@@ -118,7 +109,7 @@ Pixels pageLayer(int code, bool *white) {
     *white = true;
     for (const web::Vertex &v : web::frame().vertices) {
         lit.insert({static_cast<int>(std::floor((v.x / v.w + 1.0f) / 2.0f * side)),
-                    static_cast<int>(std::floor((v.y / v.w + 1.0f) / 2.0f * side))});
+                    side - 1 - static_cast<int>(std::floor((v.y / v.w + 1.0f) / 2.0f * side))});
         *white = *white && v.r == 1.0f && v.g == 1.0f && v.b == 1.0f;
     }
     return lit;
