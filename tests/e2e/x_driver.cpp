@@ -374,6 +374,17 @@ std::size_t ScreenReader::logMark() const {
     return lines;
 }
 
+std::size_t ScreenReader::firstLogLine(const std::string &text) const {
+    std::ifstream log(log_);
+    std::size_t n = 1;
+    for (std::string line; std::getline(log, line); ++n) {
+        if (line.find(text) != std::string::npos) {
+            return n;
+        }
+    }
+    return 0;
+}
+
 // Orca logs "WEB: Caret set to N in [role | name]" where a command leaves
 // the caret, "Dequeued object:text-caret-moved [role | name] (...)" as it
 // takes up the browser's report (its queue may lag behind), and the end of

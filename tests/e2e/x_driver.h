@@ -114,6 +114,8 @@ public:
                           std::chrono::milliseconds timeout = defaultWait) const;
     // The lines of its log so far: a mark for `handled`.
     std::size_t logMark() const;
+    // The number of the first line of its log that contains `text`, or 0.
+    std::size_t firstLogLine(const std::string &text) const;
     // Whether, since `mark`, Orca has handled a key press to its end and the
     // browser has reported the caret where that left it: a report that
     // comes after the key is let go is taken for the student's own move.
