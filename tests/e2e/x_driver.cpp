@@ -114,17 +114,12 @@ pid_t spawn(std::vector<std::string> arguments, const std::string &display, std:
 }
 
 bool waitForChild(pid_t pid, int *status, std::chrono::milliseconds timeout) {
-    const Clock::time_point deadline = Clock::now() + timeout;
-    for (;;) {
-        const pid_t r = waitpid(pid, status, WNOHANG);
-        if (r == pid || (r < 0 && errno != EINTR)) {
-            return true;
-        }
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    return eventually(
+        [&] {
+            const pid_t r = waitpid(pid, status, WNOHANG);
+            return r == pid || (r < 0 && errno != EINTR);
+        },
+        timeout, std::chrono::milliseconds(5));
 }
 
 // Ends a child and its process group: the polite signal first, a kill when
@@ -148,6 +143,20 @@ int recordXError(Display *, XErrorEvent *event) {
 }
 
 }  // namespace
+
+bool eventually(const std::function<bool()> &done, std::chrono::milliseconds timeout,
+                std::chrono::milliseconds pause) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(pause);
+    }
+}
 
 Target targetFromEnvironment() {
     const char *chosen = std::getenv("OSTRIVANE_E2E_TARGET");
@@ -337,12 +346,20 @@ void ScreenReader::stop() {
     std::filesystem::remove_all(runtime_, ignored);
 }
 
-std::vector<std::string> ScreenReader::spoken() const {
+std::vector<std::string> ScreenReader::logLines() const {
     std::ifstream log(log_);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> ScreenReader::spoken() const {
     std::vector<std::string> utterances;
     const std::string marker = " - SPEECH OUTPUT: '";
     bool inUtterance = false;
-    for (std::string line; std::getline(log, line);) {
+    for (const std::string &line : logLines()) {
         const std::size_t at = line.find(marker);
         if (at != std::string::npos && at == 15) {
             utterances.push_back(line.substr(at + marker.size()));
@@ -366,23 +383,15 @@ std::vector<std::string> ScreenReader::spoken() const {
 }
 
 std::size_t ScreenReader::logMark() const {
-    std::ifstream log(log_);
-    std::size_t lines = 0;
-    for (std::string line; std::getline(log, line);) {
-        ++lines;
-    }
-    return lines;
+    return logLines().size();
 }
 
 std::size_t ScreenReader::firstLogLine(const std::string &text) const {
-    std::ifstream log(log_);
-    std::size_t n = 1;
-    for (std::string line; std::getline(log, line); ++n) {
-        if (line.find(text) != std::string::npos) {
-            return n;
-        }
-    }
-    return 0;
+    const std::vector<std::string> lines = logLines();
+    const auto found = std::find_if(lines.begin(), lines.end(), [&](const std::string &line) {
+        return line.find(text) != std::string::npos;
+    });
+    return found == lines.end() ? 0 : static_cast<std::size_t>(found - lines.begin()) + 1;
 }
 
 // Orca logs "WEB: Caret set to N in [role | name]" where a command leaves
@@ -390,13 +399,11 @@ std::size_t ScreenReader::firstLogLine(const std::string &text) const {
 // takes up the browser's report (its queue may lag behind), and the end of
 // a key press's handling as "^^^^^ CONSUME ATSPI_KEY_PRESSED_EVENT".
 bool ScreenReader::handled(std::size_t mark) const {
-    std::ifstream log(log_);
-    std::string line, caretAt;
+    const std::vector<std::string> lines = logLines();
+    std::string caretAt;
     bool ended = false, reported = true;
-    for (std::size_t n = 0; std::getline(log, line); ++n) {
-        if (n < mark) {
-            continue;
-        }
+    for (std::size_t n = mark; n < lines.size(); ++n) {
+        const std::string &line = lines[n];
         const std::size_t set = line.find(" - WEB: Caret set to ");
         if (!ended && set != std::string::npos) {
             caretAt = line.substr(line.find(" in [", set) + 4);
@@ -429,19 +436,17 @@ std::size_t ScreenReader::waitToSay(const std::string &phrase, std::size_t after
         }
         return false;
     };
-    const Clock::time_point deadline = Clock::now() + timeout;
-    for (;;) {
-        const std::vector<std::string> said = spoken();
-        for (std::size_t i = after; i < said.size(); ++i) {
-            if (contains(said[i])) {
-                return i + 1;
+    std::size_t heard = 0;
+    eventually(
+        [&] {
+            const std::vector<std::string> said = spoken();
+            for (std::size_t i = after; i < said.size() && heard == 0; ++i) {
+                heard = contains(said[i]) ? i + 1 : 0;
             }
-        }
-        if (Clock::now() >= deadline) {
-            return 0;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+            return heard != 0;
+        },
+        timeout, std::chrono::milliseconds(50));
+    return heard;
 }
 
 struct ProgramWindow::Impl {
@@ -656,11 +661,7 @@ bool ProgramWindow::holdKey(const std::string &keys, const std::function<bool()>
         XTestFakeKeyEvent(d.display, code, True, CurrentTime);
     }
     d.flushInput();
-    const Clock::time_point deadline = Clock::now() + timeout;
-    bool answered = false;
-    while (!(answered = done()) && Clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    const bool answered = eventually(done, timeout);
     for (auto code = codes.rbegin(); code != codes.rend(); ++code) {
         XTestFakeKeyEvent(d.display, *code, False, CurrentTime);
     }
@@ -779,15 +780,13 @@ bool ProgramWindow::settle(int frames, std::chrono::milliseconds timeout) {
 }
 
 bool ProgramWindow::waitUntilWindowGone(std::chrono::milliseconds timeout) {
-    const Clock::time_point deadline = Clock::now() + timeout;
     XWindowAttributes attributes;
-    while (impl_->succeeds([&] { XGetWindowAttributes(impl_->display, impl_->window, &attributes); })) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return eventually(
+        [&] {
+            return !impl_->succeeds(
+                [&] { XGetWindowAttributes(impl_->display, impl_->window, &attributes); });
+        },
+        timeout, std::chrono::milliseconds(10));
 }
 
 bool ProgramWindow::running() {

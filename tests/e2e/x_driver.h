@@ -24,6 +24,11 @@ namespace e2e {
 // machine; a normal wait ends in milliseconds.
 constexpr std::chrono::milliseconds defaultWait{20000};
 
+// Whether `done` is true, asked at once and then every `pause` until
+// `timeout` has passed.
+bool eventually(const std::function<bool()> &done, std::chrono::milliseconds timeout = defaultWait,
+                std::chrono::milliseconds pause = std::chrono::milliseconds(20));
+
 // The X server, the program or a file did not do what the driver needs.
 class DriverError : public std::runtime_error {
 public:
@@ -124,6 +129,7 @@ public:
 private:
     // Ends Orca and the bus, and removes the runtime folder.
     void stop();
+    std::vector<std::string> logLines() const;
     pid_t bus_ = -1, orca_ = -1;
     std::string log_, runtime_;
     std::FILE *output_ = nullptr;
