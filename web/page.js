@@ -119,7 +119,9 @@
     return at + ': ' + commit.text + ' was read as ' + spoken(value) + ': the number ends at ' + name + '.' + advice;
   }
   // The worksheet's key points (letter, x, y), as the site's build listed them.
-  var keyPoints = Array.from(points.children, function (item) { return item.dataset.point.split(' '); });
+  var keyPoints = Array.from(points.children, function (item) {
+    return item.dataset.point.split(' ').map(function (v, i) { return i ? +v : v; });
+  });
   var shown = [];
   var edited = null;
   // Texts from the program are bytes, Latin-1 as the panel draws them.
@@ -131,7 +133,7 @@
     var values = Array.from(HEAPF32.subarray(at >> 2, (at >> 2) + 9));
     var commit = committedColumn >= 0 &&
       { column: committedColumn, row: committedRow, text: latin1(text), numberLength: numberLength };
-    shown = values.map(function (v, i) { return latin1(texts + stride * i); });
+    shown = Array.from({ length: 9 }, function (_, i) { return latin1(texts + stride * i); });
     cells.forEach(function (cell, i) { if (cell !== edited) { setText(cell, shown[i]); } });
     fixed.forEach(function (cell, i) { setText(cell, shown[6 + i] + ', fixed'); });
     var cell = editing ? cells[row * 3 + column] : null;
@@ -160,8 +162,8 @@
       status.textContent = status.textContent === said ? said + '\u00a0' : said;
     }
     keyPoints.forEach(function (p, i) {
-      var x = values[0] * +p[1] + values[1] * +p[2] + values[2];
-      var y = values[3] * +p[1] + values[4] * +p[2] + values[5];
+      var x = values[0] * p[1] + values[1] * p[2] + values[2];
+      var y = values[3] * p[1] + values[4] * p[2] + values[5];
       setText(points.children[i], p[0] + ' ' + p[1] + ', ' + p[2] + ' goes to ' + spoken(x) + ', ' + spoken(y));
     });
     // Say All reads no grid cell's value (Orca 43): the matrix once more, in words.
