@@ -485,8 +485,8 @@ TEST_F(EndToEnd, WithAScreenReaderEveryWayToAnEntryEditsItAndIsSpoken) {
     // An Orca command in browse mode: its keys stay down until Orca has
     // said `answer` and is done with them, as a person lets go after
     // hearing it (let go at once, a table move can end in focus mode before
-    // it is done), and the browser has reported where Orca put the caret,
-    // or for a second more.
+    // it is done), and has taken up the browser's report of the caret it
+    // moved, or for a second more.
     const auto command = [&](const std::string &keys, const std::string &answer) {
         heard = reader_->spoken().size();
         const std::size_t from = heard, mark = reader_->logMark();

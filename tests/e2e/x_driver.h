@@ -121,9 +121,9 @@ public:
     std::size_t logMark() const;
     // The number of the first line of its log that contains `text`, or 0.
     std::size_t firstLogLine(const std::string &text) const;
-    // Whether, since `mark`, Orca has handled a key press to its end and the
-    // browser has reported the caret where that left it: a report that
-    // comes after the key is let go is taken for the student's own move.
+    // Whether, since `mark`, Orca has handled a key press to its end and has
+    // taken up the browser's report of the caret it moved: a report taken
+    // up after the key is let go counts as the student's own move.
     bool handled(std::size_t mark) const;
 
 private:
