@@ -540,6 +540,17 @@ struct ProgramWindow::Impl {
 
     void flushInput() const { XSync(display, False); }
 
+    // The key of an X key name; modifiers ("alt", "shift", "ctrl") by their
+    // left key.
+    KeyCode keyCode(std::string name) const {
+        name = name == "alt" ? "Alt_L" : name == "shift" ? "Shift_L" : name == "ctrl" ? "Control_L" : name;
+        const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(name.c_str()));
+        if (code == 0) {
+            throw DriverError("no key is called " + name);
+        }
+        return code;
+    }
+
     // Moves the pointer over a world position of the drawing area.
     void pointAt(double worldX, double worldY) const {
         Target::Area g{0, 0, 0, 0};
@@ -642,18 +653,12 @@ void ProgramWindow::pressKey(const std::string &keys) {
 bool ProgramWindow::holdKey(const std::string &keys, const std::function<bool()> &done,
                             std::chrono::milliseconds timeout) {
     const Impl &d = *impl_;
-    // The keys of the combination in order, modifiers by their left key;
-    // through XTest directly: libxdo lets go of modifiers that the last key
-    // does not need.
+    // The keys of the combination in order, through XTest directly: libxdo
+    // lets go of modifiers that the last key does not need.
     std::vector<KeyCode> codes;
     for (std::size_t at = 0; at <= keys.size();) {
         const std::size_t plus = std::min(keys.find('+', at), keys.size());
-        std::string name = keys.substr(at, plus - at);
-        name = name == "alt" ? "Alt_L" : name == "shift" ? "Shift_L" : name == "ctrl" ? "Control_L" : name;
-        codes.push_back(XKeysymToKeycode(d.display, XStringToKeysym(name.c_str())));
-        if (codes.back() == 0) {
-            throw DriverError("no key is called " + name);
-        }
+        codes.push_back(d.keyCode(keys.substr(at, plus - at)));
         at = plus + 1;
     }
     XAutoRepeatOff(d.display);
@@ -674,10 +679,7 @@ bool ProgramWindow::holdKey(const std::string &keys, const std::function<bool()>
 void ProgramWindow::sendTogether(const std::vector<std::string> &keys) {
     const Impl &d = *impl_;
     for (const std::string &key : keys) {
-        const KeyCode code = XKeysymToKeycode(d.display, XStringToKeysym(key.c_str()));
-        if (code == 0) {
-            throw DriverError("no key is called " + key);
-        }
+        const KeyCode code = d.keyCode(key);
         XTestFakeKeyEvent(d.display, code, True, CurrentTime);
         XTestFakeKeyEvent(d.display, code, False, CurrentTime);
     }
