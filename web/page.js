@@ -74,11 +74,11 @@
         if (r >= 0 && c >= 0) {
           cell.setAttribute('aria-rowindextext', 'row ' + (r + 1));
           cell.setAttribute('aria-colindextext', 'Column ' + (c + 1) + ' ');
+          if (r < 2) { cell.id = 'entry-' + (r + 1) + '-' + (c + 1); cell.tabIndex = 0; }
           (r < 2 ? cells : fixed).push(cell);
         }
       }
     }
-    cells.forEach(function (cell, i) { cell.id = 'entry-' + ((i / 3 | 0) + 1) + '-' + (i % 3 + 1); cell.tabIndex = 0; });
   }
 
   // No long-press menu, double-tap zoom or made-up mouse events anywhere on
